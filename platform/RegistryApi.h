@@ -1,0 +1,73 @@
+#pragma once
+
+// The registry and code-page calls that the program makes, in the shape of the
+// ANSI Win32 calls. Velmora.exe binds them to advapi32 and kernel32
+// (platform/win32); the host build binds them to an in-memory registry
+// (platform/fake) so that the same registry and patch code runs in unit tests.
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// A Win32 registry key handle (HKEY); 0 means no key.
+using KeyHandle = std::uintptr_t;
+
+// 0 for success, otherwise a Win32 error code (or the program's own -1).
+using Status = std::int32_t;
+
+inline constexpr KeyHandle kHkeyLocalMachine = 0x80000002;
+
+// All the key-specific rights (query value, set value, create subkey, enumerate
+// subkeys, notify, create link): the access every open in the program asks for,
+// also where it only reads.
+inline constexpr std::uint32_t kKeySpecificAllAccess = 0x3F;
+inline constexpr std::uint32_t kKeyQueryValue = 0x0001;
+inline constexpr std::uint32_t kKeySetValue = 0x0002;
+
+inline constexpr std::int32_t kRegSz = 1;
+inline constexpr std::int32_t kRegExpandSz = 2;
+inline constexpr std::int32_t kRegBinary = 3;
+inline constexpr std::int32_t kRegDword = 4;
+inline constexpr std::int32_t kRegMultiSz = 7;
+
+inline constexpr Status kErrorSuccess = 0;
+inline constexpr Status kErrorFileNotFound = 2;
+inline constexpr Status kErrorAccessDenied = 5;
+inline constexpr Status kErrorInvalidHandle = 6;
+inline constexpr Status kErrorNotEnoughMemory = 8;
+inline constexpr Status kErrorMoreData = 234;
+inline constexpr Status kErrorNoUnicodeTranslation = 1113;
+inline constexpr Status kErrorInternalError = 1359;
+
+// RegOpenKeyExA: on failure *result is set to 0, as Windows does.
+Status RegOpenKeyExA(KeyHandle root, const char* subKey, std::uint32_t options,
+                     std::uint32_t access, KeyHandle* result);
+
+// RegQueryValueExA with the reserved argument left out. A null data asks only
+// for the type and size.
+Status RegQueryValueExA(KeyHandle key, const char* name, std::uint32_t* type, std::uint8_t* data,
+                        std::uint32_t* size);
+
+// RegSetValueExA with the reserved argument left out. For a text the system
+// looks at the byte just past `size`, so `data` must be followed by a NUL.
+Status RegSetValueExA(KeyHandle key, const char* name, std::int32_t type, const std::uint8_t* data,
+                      std::uint32_t size);
+
+Status RegCloseKey(KeyHandle key);
+
+// The system refused a code-page conversion.
+class CodePageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Texts of 16-bit characters to and from the system's ANSI code page, NULs
+// included. Characters that the code page cannot hold become what the system
+// substitutes by default; both raise rather than answer part of a text.
+std::string ToAnsi(std::u16string_view text);
+std::u16string FromAnsi(std::string_view bytes);
+
+}  // namespace platform

@@ -1,0 +1,98 @@
+#pragma once
+
+// An in-memory stand-in for the Win32 registry and ANSI code page, behind the
+// same calls as platform/win32, for host tests. It answers as Windows does
+// (the statuses, sizes and terminators that advapi32 gives) and lets a test
+// deny access to a key, make a given call fail, and watch the calls made.
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/RegistryApi.h"
+
+namespace platform::fake {
+
+enum class RegistryCall { Open, Query, Set, Close };
+
+struct StoredValue {
+    std::int32_t type = 0;
+    std::vector<std::uint8_t> bytes;
+    bool operator==(const StoredValue&) const = default;
+};
+
+// One call made on the registry: the key's path and, for Query and Set, the
+// value's name, both in lower case.
+struct CallRecord {
+    RegistryCall call;
+    std::string path;
+    std::string name;
+    bool operator==(const CallRecord&) const = default;
+};
+
+class FakeRegistry {
+public:
+    // The registry that the platform calls reach in the host build.
+    static FakeRegistry& Instance();
+
+    // Forgets every key, handle, call, denial and scripted failure.
+    void Reset();
+
+    // Paths are under HKEY_LOCAL_MACHINE, e.g. "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+    // keys and names match without regard to case, as on Windows.
+    void CreateKey(std::string_view path);
+    void Put(std::string_view path, std::string_view name, std::int32_t type,
+             std::vector<std::uint8_t> bytes);
+    std::optional<StoredValue> Get(std::string_view path, std::string_view name) const;
+
+    // Opens of `path` that ask for any of `mask` answer ERROR_ACCESS_DENIED.
+    void DenyAccess(std::string_view path, std::uint32_t mask);
+    // The nth call of `call` from now (1 for the next) answers `status` and does nothing.
+    void FailCall(RegistryCall call, int nth, Status status);
+    // The nth code-page conversion from now raises std::bad_alloc.
+    void FailConversion(int nth);
+
+    const std::vector<CallRecord>& Calls() const { return calls_; }
+    std::size_t OpenHandleCount() const { return handles_.size(); }
+
+    // What the platform calls forward to.
+    Status Open(KeyHandle root, const char* subKey, std::uint32_t access, KeyHandle* result);
+    Status Query(KeyHandle key, const char* name, std::uint32_t* type, std::uint8_t* data,
+                 std::uint32_t* size);
+    Status Set(KeyHandle key, const char* name, std::int32_t type, const std::uint8_t* data,
+               std::uint32_t size);
+    Status Close(KeyHandle key);
+    std::string ToAnsi(std::u16string_view text);
+    std::u16string FromAnsi(std::string_view bytes);
+
+private:
+    struct Key {
+        std::map<std::string, StoredValue> values;  // by lower-cased name
+        std::uint32_t deniedAccess = 0;
+    };
+    struct OpenedKey {
+        std::string path;
+        std::uint32_t access = 0;
+    };
+    struct ScriptedFailure {
+        RegistryCall call;
+        int callsToGo;
+        Status status;
+    };
+
+    std::optional<Status> ScriptedStatus(RegistryCall call);
+    void CountConversion();
+    const OpenedKey* Opened(KeyHandle key) const;
+
+    std::map<std::string, Key> keys_;  // by lower-cased path
+    std::map<KeyHandle, OpenedKey> handles_;
+    KeyHandle nextHandle_ = 0x1000;
+    std::vector<CallRecord> calls_;
+    std::vector<ScriptedFailure> failures_;
+    int conversionsToFailure_ = 0;
+};
+
+}  // namespace platform::fake

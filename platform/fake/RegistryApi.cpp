@@ -1,0 +1,38 @@
+// Binds the platform's registry calls to the in-memory registry in the host build.
+
+#include "platform/RegistryApi.h"
+
+#include "platform/fake/FakeRegistry.h"
+
+namespace platform {
+
+using fake::FakeRegistry;
+
+Status RegOpenKeyExA(KeyHandle root, const char* subKey, std::uint32_t /*options*/,
+                     std::uint32_t access, KeyHandle* result) {
+    return FakeRegistry::Instance().Open(root, subKey, access, result);
+}
+
+Status RegQueryValueExA(KeyHandle key, const char* name, std::uint32_t* type, std::uint8_t* data,
+                        std::uint32_t* size) {
+    return FakeRegistry::Instance().Query(key, name, type, data, size);
+}
+
+Status RegSetValueExA(KeyHandle key, const char* name, std::int32_t type, const std::uint8_t* data,
+                      std::uint32_t size) {
+    return FakeRegistry::Instance().Set(key, name, type, data, size);
+}
+
+Status RegCloseKey(KeyHandle key) {
+    return FakeRegistry::Instance().Close(key);
+}
+
+std::string ToAnsi(std::u16string_view text) {
+    return FakeRegistry::Instance().ToAnsi(text);
+}
+
+std::u16string FromAnsi(std::string_view bytes) {
+    return FakeRegistry::Instance().FromAnsi(bytes);
+}
+
+}  // namespace platform

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// How the program turns 32-bit integers into texts and back, for values that
+// are read as one kind and written as the other.
+
+// The decimal digits of `number`, with a leading minus sign when negative.
+std::u16string DecimalText(std::int32_t number);
+
+// The whole number that `text` reads as, or nothing when it does not read as a
+// number or the number lies outside the 32-bit signed range.
+//
+// Accepted: blanks (spaces, tabs) around an optional sign and decimal digits,
+// optionally with a fraction after a '.', rounded half to even as OLE
+// Automation's conversions do. The text ends at its end or at its first NUL,
+// where every Windows program stops reading a REG_SZ. Not accepted: exponents,
+// hexadecimal, thousands separators, a locale's decimal comma.
+std::optional<std::int32_t> ParseWholeNumber(std::u16string_view text);

@@ -1,0 +1,32 @@
+#!/bin/sh
+# Installs the Debian 12 packages that Velmora's builds, tests and run need,
+# as root (through sudo when run as another user). Does nothing when they are
+# all there.
+set -eu
+
+packages="cmake make g++ libgtest-dev googletest
+g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
+wine wine64 wine32:i386 xvfb"
+
+missing=""
+for package in $packages; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $package"
+    fi
+done
+if [ -z "$missing" ]; then
+    exit 0
+fi
+
+as_root=""
+if [ "$(id -u)" -ne 0 ]; then
+    as_root="sudo"
+fi
+echo "Installing:$missing"
+# wine32 is an i386 package: the 32-bit Velmora.exe runs in it.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $as_root dpkg --add-architecture i386
+fi
+$as_root apt-get update -q
+# shellcheck disable=SC2086
+DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -q --no-install-recommends $missing

@@ -1,0 +1,15 @@
+#!/bin/sh
+# Installs what is missing, then builds and runs every test: the host unit
+# tests (with AddressSanitizer and UBSan), and the Windows build with its test
+# programs under Wine.
+set -eu
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+cmake --preset host
+cmake --build --preset host
+ctest --preset host
+
+cmake --preset win32
+cmake --build --preset win32
+ctest --preset win32

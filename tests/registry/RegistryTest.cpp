@@ -1,0 +1,217 @@
+// ReadValue and WriteValue against a registry: the in-memory one in the host
+// build, the real advapi32 in the Windows build. The same table runs on both,
+// so a difference between the fake and Windows shows up here.
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "registry/Registry.h"
+#include "tests/support/ScratchKey.h"
+
+namespace {
+
+using platform::kRegBinary;
+using platform::kRegDword;
+using platform::kRegExpandSz;
+using platform::kRegMultiSz;
+using platform::kRegSz;
+using registry::ReadValue;
+using registry::WriteValue;
+
+using std::u16string;
+
+constexpr std::int32_t kRegNone = 0;
+constexpr std::int32_t kRegQword = 11;
+
+std::vector<std::uint8_t> Bytes(std::string_view text) {
+    return {text.begin(), text.end()};
+}
+
+// What a value holds before a read; a read that must leave it alone keeps it.
+const RegValue kUntouched = std::u16string(u"untouched");
+
+struct ReadCase {
+    const char* what;
+    StoredBytes stored;
+    platform::Status status;
+    RegValue value;  // after the read
+    // Where the read succeeded: the bytes that writing the value back (as
+    // REG_SZ for a text, REG_DWORD for an integer) stores.
+    StoredBytes writtenBack;
+};
+
+void PrintTo(const ReadCase& c, std::ostream* out) {
+    *out << c.what;
+}
+
+class ReadValueTest : public testing::TestWithParam<ReadCase> {};
+
+TEST_P(ReadValueTest, ReadsByStoredTypeAndWritesBackTheSameBytes) {
+    const ReadCase& c = GetParam();
+    ScratchKey key;
+    key.Store("Original", c.stored);
+
+    RegValue value = kUntouched;
+    EXPECT_EQ(ReadValue(key.Handle(), u"Original", value), c.status) << c.stored;
+    EXPECT_EQ(value, c.value);
+    if (c.status != 0) {
+        return;
+    }
+    const std::int32_t type = std::holds_alternative<std::u16string>(value) ? kRegSz : kRegDword;
+    EXPECT_EQ(WriteValue(key.Handle(), u"Copy", value, type), 0);
+    EXPECT_EQ(key.Fetch("Copy"), c.writtenBack);
+}
+
+const ReadCase kReadCases[] = {
+    {"NameWithTerminator",
+     {kRegSz, Bytes({"Bob\0", 4})},
+     0,
+     u16string(u"Bob\0", 4),
+     {kRegSz, Bytes({"Bob\0", 4})}},
+    {"ZeroByteText", {kRegSz, {}}, 0, u16string(), {kRegSz, {}}},
+    {"LoneNul", {kRegSz, {0}}, 0, u16string(u"\0", 1), {kRegSz, {0}}},
+    // Windows adds the terminator that the stored text lacked.
+    {"TextWithoutTerminator",
+     {kRegSz, Bytes("Bob")},
+     0,
+     u16string(u"Bob"),
+     {kRegSz, Bytes({"Bob\0", 4})}},
+    {"EmbeddedNuls",
+     {kRegSz, Bytes({"A\0B\0", 4})},
+     0,
+     u16string(u"A\0B\0", 4),
+     {kRegSz, Bytes({"A\0B\0", 4})}},
+    {"AccentedLetters",
+     {kRegSz, {0xC9, 't', 0xE9, 0}},
+     0,
+     u16string(u"\u00C9t\u00E9\0", 4),
+     {kRegSz, {0xC9, 't', 0xE9, 0}}},
+    {"Dword",
+     {kRegDword, {0x78, 0x56, 0x34, 0x12}},
+     0,
+     0x12345678,
+     {kRegDword, {0x78, 0x56, 0x34, 0x12}}},
+    {"NegativeDword",
+     {kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}},
+     0,
+     -1,
+     {kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}}},
+    {"FourByteBinary",
+     {kRegBinary, {0x01, 0x02, 0x03, 0x84}},
+     0,
+     std::int32_t(0x84030201),
+     {kRegDword, {0x01, 0x02, 0x03, 0x84}}},
+    {"TwoByteBinary", {kRegBinary, {0x34, 0x12}}, 0, 0x1234, {kRegDword, {0x34, 0x12, 0, 0}}},
+    {"OneByteBinary", {kRegBinary, {0xFE}}, 0, 0xFE, {kRegDword, {0xFE, 0, 0, 0}}},
+    {"ZeroByteBinary", {kRegBinary, {}}, 0, 0, {kRegDword, {0, 0, 0, 0}}},
+    {"EightByteBinary", {kRegBinary, {1, 2, 3, 4, 5, 6, 7, 8}}, 234, kUntouched, {}},
+    {"FiveByteDword", {kRegDword, {1, 2, 3, 4, 5}}, 234, kUntouched, {}},
+    {"MultiSz", {kRegMultiSz, Bytes({"a\0b\0\0", 5})}, -1, kUntouched, {}},
+    {"ExpandSz", {kRegExpandSz, Bytes({"%PATH%\0", 7})}, -1, kUntouched, {}},
+    {"Qword", {kRegQword, {1, 0, 0, 0, 0, 0, 0, 0}}, -1, kUntouched, {}},
+    {"None", {kRegNone, {}}, -1, kUntouched, {}},
+};
+
+INSTANTIATE_TEST_SUITE_P(StoredValues, ReadValueTest, testing::ValuesIn(kReadCases),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+TEST(ReadValueTest, MissingValueAnswersFileNotFoundAndLeavesValue) {
+    ScratchKey key;
+    RegValue value = kUntouched;
+    EXPECT_EQ(ReadValue(key.Handle(), u"Absent", value), 2);
+    EXPECT_EQ(value, kUntouched);
+}
+
+TEST(ReadValueTest, NamesMatchWithoutRegardToCase) {
+    ScratchKey key;
+    key.Store("RegisteredOwner", {kRegSz, Bytes({"Ann\0", 4})});
+    RegValue value;
+    EXPECT_EQ(ReadValue(key.Handle(), u"REGISTEREDOWNER", value), 0);
+    EXPECT_EQ(value, RegValue(u16string(u"Ann\0", 4)));
+}
+
+TEST(ZeroHandleTest, BothOperationsFailWithInvalidHandleAndStoreNothing) {
+    ScratchKey key;
+    RegValue value = kUntouched;
+    EXPECT_EQ(ReadValue(0, u"Anything", value), 6);
+    EXPECT_EQ(value, kUntouched);
+    EXPECT_EQ(WriteValue(0, u"Anything", RegValue(u16string(u"x")), kRegSz), 6);
+    EXPECT_EQ(WriteValue(0, u"Anything", RegValue(7), kRegDword), 6);
+}
+
+struct WriteCase {
+    const char* what;
+    RegValue value;
+    std::int32_t type;
+    StoredBytes stored;
+};
+
+void PrintTo(const WriteCase& c, std::ostream* out) {
+    *out << c.what;
+}
+
+class WriteValueTest : public testing::TestWithParam<WriteCase> {};
+
+TEST_P(WriteValueTest, StoresTheConvertedValue) {
+    const WriteCase& c = GetParam();
+    ScratchKey key;
+    EXPECT_EQ(WriteValue(key.Handle(), u"Written", c.value, c.type), 0);
+    EXPECT_EQ(key.Fetch("Written"), c.stored);
+}
+
+// An integer's digits are stored with the terminator that Windows adds to a
+// text whose count left it out.
+const WriteCase kWriteCases[] = {
+    {"ZeroAsText", 0, kRegSz, {kRegSz, Bytes({"0\0", 2})}},
+    {"NegativeAsText", -5, kRegSz, {kRegSz, Bytes({"-5\0", 3})}},
+    {"LargestAsText", INT_MAX, kRegSz, {kRegSz, Bytes({"2147483647\0", 11})}},
+    {"SmallestAsText", INT_MIN, kRegSz, {kRegSz, Bytes({"-2147483648\0", 12})}},
+    {"LargestText", u16string(u"2147483647"), kRegDword, {kRegDword, {0xFF, 0xFF, 0xFF, 0x7F}}},
+    {"SmallestText", u16string(u"-2147483648"), kRegDword, {kRegDword, {0, 0, 0, 0x80}}},
+    {"TextReadWithTerminator", u16string(u"1234\0", 5), kRegDword, {kRegDword, {0xD2, 0x04, 0, 0}}},
+    {"TextWithBlanks", u16string(u" \t42 "), kRegDword, {kRegDword, {42, 0, 0, 0}}},
+    {"FractionRoundsHalfToEven", u16string(u"12.5"), kRegDword, {kRegDword, {12, 0, 0, 0}}},
+    {"FractionRoundsHalfToEvenUp", u16string(u"13.5"), kRegDword, {kRegDword, {14, 0, 0, 0}}},
+    {"FractionJustBelowTheTop",
+     u16string(u"2147483647.49"),
+     kRegDword,
+     {kRegDword, {0xFF, 0xFF, 0xFF, 0x7F}}},
+    {"IntegerAsDword", -2, kRegDword, {kRegDword, {0xFE, 0xFF, 0xFF, 0xFF}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Values, WriteValueTest, testing::ValuesIn(kWriteCases),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+TEST(WriteValueTest, TextThatIsNoNumberInRangeRaisesAndStoresNothing) {
+    const std::u16string refused[] = {
+        u"2147483648", u"-2147483649", u"2147483647.5", u"99999999999", u"",  u"abc",
+        u"12abc",      u"1e3",         u"0x10",         u"1,000",       u"-", u"."};
+    ScratchKey key;
+    for (const auto& text : refused) {
+        EXPECT_THROW(WriteValue(key.Handle(), u"Written", RegValue(text), kRegDword),
+                     registry::ConversionError);
+    }
+    EXPECT_EQ(key.Fetch("Written"), std::nullopt);
+}
+
+TEST(WriteValueTest, EmptyValueRaisesAndStoresNothing) {
+    ScratchKey key;
+    EXPECT_THROW(WriteValue(key.Handle(), u"Written", RegValue(), kRegSz),
+                 registry::ConversionError);
+    EXPECT_THROW(WriteValue(key.Handle(), u"Written", RegValue(), kRegDword),
+                 registry::ConversionError);
+    EXPECT_EQ(key.Fetch("Written"), std::nullopt);
+}
+
+TEST(WriteValueTest, UnhandledTypeAnswersMinusOneWithoutACall) {
+    ScratchKey key;
+    for (const std::int32_t type : {kRegNone, kRegExpandSz, kRegBinary, kRegMultiSz, kRegQword}) {
+        EXPECT_EQ(WriteValue(key.Handle(), u"Written", RegValue(1), type), -1) << "type " << type;
+    }
+    EXPECT_EQ(key.Fetch("Written"), std::nullopt);
+}
+
+}  // namespace

@@ -1,0 +1,15 @@
+# Sourced by session.sh and run.sh with $state set: the environment in which
+# the Windows tests run Wine. Everything lives under $state, so the user's own
+# ~/.wine and display are never touched.
+export WINEPREFIX="$state/prefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+# No Mono or Gecko: nothing here needs .NET or HTML, and their installers would prompt.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+if [ -s "$state/display" ]; then
+    export DISPLAY=":$(cat "$state/display")"
+fi
+unset WAYLAND_DISPLAY
+# Wine takes its ANSI code page from the locale; C gives Windows-1252, that of a
+# US Windows, which the registry tests expect.
+export LC_ALL=C.UTF-8

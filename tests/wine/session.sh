@@ -1,0 +1,66 @@
+#!/bin/sh
+# usage: session.sh start|stop STATE_DIR
+#
+# Starts or stops the Wine session that the Windows tests share: a private
+# Xvfb display, a private Wine prefix under STATE_DIR (made on first use, and
+# thrown away with the build folder), and one wineserver kept alive for the
+# whole run, since a cold Wine start costs seconds per test.
+set -eu
+action=$1
+state=$(mkdir -p "$2" && cd "$2" && pwd)
+. "$(dirname "$0")/env.sh"
+
+stop_session() {
+    if [ -d "$WINEPREFIX" ]; then
+        wineserver -k 2>/dev/null || true
+    fi
+    if [ -s "$state/xvfb.pid" ]; then
+        kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
+    fi
+    rm -f "$state/xvfb.pid" "$state/display"
+}
+
+case $action in
+start)
+    stop_session
+    # Xvfb picks a free display and writes its number to descriptor 3. It is
+    # detached from ctest's output so that ctest does not wait for it.
+    setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
+        3>"$state/display" </dev/null >"$state/xvfb.log" 2>&1 &
+    echo $! >"$state/xvfb.pid"
+    tries=0
+    until [ -s "$state/display" ]; do
+        tries=$((tries + 1))
+        if [ $tries -gt 100 ]; then
+            echo "Xvfb did not start:" >&2
+            cat "$state/xvfb.log" >&2
+            exit 1
+        fi
+        sleep 0.1
+    done
+    export DISPLAY=":$(cat "$state/display")"
+    echo "Wine session: display $DISPLAY, prefix $WINEPREFIX"
+
+    # Wine's own processes (wineserver, services, explorer) outlive this
+    # script, so none of them may hold ctest's output open.
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "Making the Wine prefix (once per build folder)..."
+    fi
+    mkdir -p "$WINEPREFIX"
+    setsid wineserver -p </dev/null >>"$state/wine.log" 2>&1
+    wineboot -i </dev/null >>"$state/wine.log" 2>&1
+    # Without a window manager, closing a message box stalls unless Wine
+    # manages its windows itself.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+        </dev/null >>"$state/wine.log" 2>&1
+    wine cmd /c ver </dev/null 2>>"$state/wine.log"
+    ;;
+stop)
+    stop_session
+    echo "Wine session stopped"
+    ;;
+*)
+    echo "usage: $0 start|stop STATE_DIR" >&2
+    exit 2
+    ;;
+esac
