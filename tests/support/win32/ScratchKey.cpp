@@ -4,6 +4,7 @@
 #include <string>
 
 #include "tests/support/ScratchKey.h"
+#include "tests/support/win32/RawRegistry.h"
 
 namespace {
 
@@ -12,7 +13,9 @@ std::string ScratchPath() {
     return "Software\\Velmora Tests\\" + std::to_string(GetCurrentProcessId());
 }
 
-constexpr std::uint8_t kCanary = 0xCC;
+HKEY AsHkey(platform::KeyHandle key) {
+    return reinterpret_cast<HKEY>(key);
+}
 
 }  // namespace
 
@@ -27,37 +30,14 @@ ScratchKey::ScratchKey() {
 }
 
 ScratchKey::~ScratchKey() {
-    RegCloseKey(reinterpret_cast<HKEY>(handle_));
+    RegCloseKey(AsHkey(handle_));
     RegDeleteKeyA(HKEY_CURRENT_USER, ScratchPath().c_str());
 }
 
 void ScratchKey::Store(const char* name, const StoredBytes& stored) {
-    // A non-NUL byte just past the data keeps RegSetValueExA from storing a
-    // terminator that the case did not ask for.
-    std::vector<std::uint8_t> data = stored.bytes;
-    data.push_back(kCanary);
-    const LONG status = RegSetValueExA(reinterpret_cast<HKEY>(handle_), name, 0, stored.type,
-                                       data.data(), static_cast<DWORD>(stored.bytes.size()));
-    if (status != ERROR_SUCCESS) {
-        throw std::runtime_error("cannot store a scratch value: " + std::to_string(status));
-    }
+    StoreBytes(AsHkey(handle_), name, stored);
 }
 
 std::optional<StoredBytes> ScratchKey::Fetch(const char* name) const {
-    DWORD type = 0;
-    DWORD size = 0;
-    const HKEY key = reinterpret_cast<HKEY>(handle_);
-    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    // Exactly the reported size, so that the system adds no terminator of its own.
-    std::vector<std::uint8_t> data(size + 1, kCanary);
-    if (RegQueryValueExA(key, name, nullptr, &type, data.data(), &size) != ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    if (data[size] != kCanary) {
-        throw std::runtime_error("the registry wrote past the size it reported");
-    }
-    data.resize(size);
-    return StoredBytes{static_cast<std::int32_t>(type), data};
+    return FetchBytes(AsHkey(handle_), name);
 }

@@ -1,0 +1,54 @@
+#pragma once
+
+// What frmPatch asks of its window. Velmora.exe provides these with Win32
+// (platform/win32/PatchWindow); host tests with a fake that has a manual clock
+// (platform/fake/FakeWindow).
+
+#include <cstdint>
+#include <string_view>
+
+namespace patch {
+
+enum class Button { Cancel, Close };
+
+// MessageBox's answers to a Yes/No question.
+enum class Answer { Yes = 6, No = 7 };
+
+// The process's exit code; the README lists them.
+enum class ExitCode : int {
+    PatchApplied = 0,       // both values written: Close, Esc, or the window closed after step 2
+    NothingWritten = 1,     // Cancel, No, or the window closed before step 2
+    RegistryFailure = 2,    // a registry failure was reported at step 1 or 2
+    UnexpectedFailure = 3,  // a failure that no handler traps
+};
+
+class FormServices {
+public:
+    virtual ~FormServices() = default;
+
+    // Replaces the text of Status.
+    virtual void SetStatusText(std::string_view text) = 0;
+    virtual void EnableButton(Button button, bool enabled) = 0;
+
+    // Arming starts tmrStep's countdown with its current interval.
+    virtual void ArmStepTimer() = 0;
+    virtual void DisarmStepTimer() = 0;
+    // While armed, the countdown starts afresh from this moment.
+    virtual void SetStepInterval(std::uint32_t milliseconds) = 0;
+
+    // Modal message boxes titled "Velmora": a Yes/No question with the question
+    // icon; a message with OK only and no icon; a failure that no handler trapped.
+    virtual Answer Ask(std::string_view question) = 0;
+    virtual void Tell(std::string_view message) = 0;
+    virtual void ReportFailure(std::string_view message) = 0;
+
+    // Ends the program at once: no handler of the program runs after it. On
+    // Windows it does not return; in host tests it does, so a handler returns
+    // right after calling it.
+    virtual void EndProgram(ExitCode code) = 0;
+
+    // A pseudo-random single-precision fraction r, 0 <= r < 1.
+    virtual float RandomFraction() = 0;
+};
+
+}  // namespace patch

@@ -1,0 +1,54 @@
+// Form_Activate: sets the step sequence going, then asks whether to go on
+// where the Windows 9x place already holds both values.
+
+#include <string>
+#include <variant>
+
+#include "patch/RegistryPlaces.h"
+#include "patch/frmPatch.h"
+#include "registry/Registry.h"
+#include "registry/RegistryKey.h"
+
+namespace patch {
+
+namespace {
+
+constexpr const char* kPatchNotNeededQuestion =
+    "This machine does not appear to need this patch.  Do you want to apply it anyway?";
+
+// An integer other than 0 (negative too), or a text of one character or more
+// (a lone NUL too, so a text read with its terminator always counts).
+bool IsPresent(const RegValue& value) {
+    if (const auto* integer = std::get_if<std::int32_t>(&value)) {
+        return *integer != 0;
+    }
+    if (const auto* text = std::get_if<std::u16string>(&value)) {
+        return !text->empty();
+    }
+    return false;
+}
+
+}  // namespace
+
+// Registry failures here only mean that a value counts as absent, so no
+// status is examined but the one that decides whether to read the owner.
+void frmPatch::Form_Activate() {
+    services_.ArmStepTimer();
+
+    RegValue firstInstallDateTime;
+    RegValue registeredOwner;
+    registry::RegistryKey windows9xPlace(kWindows9xPlace);
+    if (registry::ReadValue(windows9xPlace.Handle(), u"FirstInstallDateTime",
+                            firstInstallDateTime) == 0) {
+        registry::ReadValue(windows9xPlace.Handle(), u"RegisteredOwner", registeredOwner);
+    }
+    windows9xPlace.Close();
+
+    if (IsPresent(firstInstallDateTime) && IsPresent(registeredOwner)) {
+        if (services_.Ask(kPatchNotNeededQuestion) == Answer::No) {
+            services_.EndProgram(ExitCode::NothingWritten);
+        }
+    }
+}
+
+}  // namespace patch

@@ -1,0 +1,91 @@
+// tmrStep_Timer: the patch in three paced steps. Step 1 reads the Windows NT
+// values, step 2 writes them into the Windows 9x place, step 3 reports
+// completion; the fourth tick stops the timer.
+
+#include <algorithm>
+#include <cmath>
+
+#include "patch/RegistryPlaces.h"
+#include "patch/frmPatch.h"
+#include "registry/Registry.h"
+#include "registry/RegistryKey.h"
+
+namespace patch {
+
+namespace {
+
+constexpr std::int16_t kLastStep = 4;
+
+// 1000 + floor(r * 2000) milliseconds: 1000 to 2999. The product is taken in
+// double precision, where a float times 2000 is exact, so it is never rounded
+// up to the next whole number. A fraction outside [0, 1), which a broken
+// generator might give, counts as 0 rather than stretch the interval.
+std::uint32_t StepIntervalFor(float fraction) {
+    if (!(fraction >= 0.0f && fraction < 1.0f)) {
+        fraction = 0.0f;
+    }
+    return 1000 + static_cast<std::uint32_t>(std::floor(static_cast<double>(fraction) * 2000.0));
+}
+
+}  // namespace
+
+void frmPatch::tmrStep_Timer() {
+    services_.SetStepInterval(StepIntervalFor(services_.RandomFraction()));
+    // A tick that was already queued when the fourth one stopped the timer
+    // must not count past the last step.
+    StepNumber = std::min<std::int16_t>(StepNumber + 1, kLastStep);
+    switch (StepNumber) {
+        case 1:
+            GatherPatchInformation();
+            break;
+        case 2:
+            ApplyPatch();
+            break;
+        case 3:
+            CompletePatch();
+            break;
+        default:
+            services_.DisarmStepTimer();
+            break;
+    }
+}
+
+// On a failure the program ends before the key is closed: on Windows the end
+// never returns here, and the system releases the key.
+void frmPatch::GatherPatchInformation() {
+    registry::RegistryKey windowsNtPlace(kWindowsNtPlace);
+    if (registry::ReadValue(windowsNtPlace.Handle(), u"InstallDate", SavedInstallDate) != 0 ||
+        registry::ReadValue(windowsNtPlace.Handle(), u"RegisteredOwner", SavedOwner) != 0) {
+        services_.Tell("Cannot access system registry.");
+        services_.EndProgram(ExitCode::RegistryFailure);
+        return;
+    }
+    windowsNtPlace.Close();
+    services_.SetStatusText(" Gathering Patch Information");
+}
+
+// Nothing is undone on a failure: when the owner fails to write, the install
+// date stays written. A value that cannot be converted raises past this
+// handler, before anything is written.
+void frmPatch::ApplyPatch() {
+    services_.SetStatusText(" Applying Patch");
+    registry::RegistryKey windows9xPlace(kWindows9xPlace);
+    if (registry::WriteValue(windows9xPlace.Handle(), u"FirstInstallDateTime", SavedInstallDate,
+                             platform::kRegDword) != 0 ||
+        registry::WriteValue(windows9xPlace.Handle(), u"RegisteredOwner", SavedOwner,
+                             platform::kRegSz) != 0) {
+        services_.Tell("Cannot write to system registry.");
+        services_.EndProgram(ExitCode::RegistryFailure);
+        return;
+    }
+    windows9xPlace.Close();
+    // From here on the values are written, and Cancel could only mislead.
+    services_.EnableButton(Button::Cancel, false);
+}
+
+void frmPatch::CompletePatch() {
+    services_.SetStatusText(" Update Complete");
+    services_.EnableButton(Button::Close, true);
+}
+
+}  // namespace patch

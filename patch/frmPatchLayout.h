@@ -1,0 +1,32 @@
+#pragma once
+
+// How frmPatch looks: its caption, size and controls, in twips (1/1440 inch)
+// so that they scale with the system's resolution; at 96 dpi a pixel is 15
+// twips.
+
+namespace patch::layout {
+
+inline constexpr const char* kCaption = "Corvane for Windows 9x - Velmora";
+inline constexpr const char* kMessageBoxTitle = "Velmora";
+
+inline constexpr int kClientWidth = 4710;
+inline constexpr int kClientHeight = 1095;
+
+struct Control {
+    const char* caption;
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+// In tab order: Status (which cannot take the focus), then cmdCancel, then
+// cmdClose. Status's right edge lines up with cmdCancel's.
+inline constexpr Control kStatus = {" Initializing", 120, 240, 4455, 270};
+inline constexpr Control kCmdCancel = {"&Cancel", 3480, 660, 1095, 375};
+inline constexpr Control kCmdClose = {"&Close", 2280, 660, 1095, 375};
+
+// tmrStep's interval until the first tick draws another.
+inline constexpr unsigned kFirstStepInterval = 1300;
+
+}  // namespace patch::layout

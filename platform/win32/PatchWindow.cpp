@@ -1,0 +1,335 @@
+#include "platform/win32/PatchWindow.h"
+
+#include <exception>
+#include <stdexcept>
+#include <string>
+
+#include "patch/frmPatchLayout.h"
+#include "resources/ResourceIds.h"
+
+namespace platform::win32 {
+
+namespace layout = patch::layout;
+using patch::Button;
+
+namespace {
+
+constexpr const char* kWindowClass = "VelmoraPatchWindow";
+constexpr UINT_PTR kStepTimerId = 1;
+constexpr int kStatusId = 100;
+constexpr int kCancelId = 101;
+constexpr int kCloseId = 102;
+// Runs Form_Activate after the activation that posted it has been handled.
+constexpr UINT kFormActivateMessage = WM_APP + 1;
+
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME;
+constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_NOTIFY;
+
+}  // namespace
+
+PatchWindow::PatchWindow(HINSTANCE instance)
+    : instance_(instance),
+      stepInterval_(layout::kFirstStepInterval),
+      random_(GetTickCount() ^ (GetCurrentProcessId() << 16)),
+      events_(*this) {}
+
+bool PatchWindow::Create() {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance_;
+    windowClass.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(VELMORA_ICON_GROUP_ID));
+    windowClass.hIconSm = static_cast<HICON>(
+        LoadImageA(instance_, MAKEINTRESOURCEA(VELMORA_ICON_GROUP_ID), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kWindowClass;
+    if (!RegisterClassExA(&windowClass)) {
+        return false;
+    }
+
+    const HDC screen = GetDC(nullptr);
+    dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
+    dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+
+    RECT frame = {0, 0, MulDiv(layout::kClientWidth, dpiX_, 1440),
+                  MulDiv(layout::kClientHeight, dpiY_, 1440)};
+    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+
+    // A window with an owner gets no taskbar button; the owner is never shown.
+    owner_ = CreateWindowExA(0, "STATIC", layout::kCaption, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                             instance_, nullptr);
+    if (owner_ == nullptr ||
+        CreateWindowExA(kWindowExStyle, kWindowClass, layout::kCaption, kWindowStyle, left, top,
+                        width, height, owner_, nullptr, instance_, this) == nullptr ||
+        !CreateControls()) {
+        return false;
+    }
+
+    ShowWindow(window_, SW_SHOWNORMAL);
+    UpdateWindow(window_);
+    focusToRestore_ = cmdCancel_;
+    SetFocus(cmdCancel_);
+    return true;
+}
+
+HWND PatchWindow::CreateControl(const char* className, const layout::Control& placement,
+                                DWORD style, DWORD exStyle, int id) {
+    const auto [caption, left, top, width, height] = placement;
+    const HWND control = CreateWindowExA(
+        exStyle, className, caption, style, MulDiv(left, dpiX_, 1440), MulDiv(top, dpiY_, 1440),
+        MulDiv(width, dpiX_, 1440), MulDiv(height, dpiY_, 1440), window_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+    if (control != nullptr) {
+        SendMessageA(control, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    }
+    return control;
+}
+
+// Made in tab order: the status text, then cmdCancel, then cmdClose.
+bool PatchWindow::CreateControls() {
+    status_ =
+        CreateControl("STATIC", layout::kStatus,
+                      WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_CENTERIMAGE,
+                      WS_EX_STATICEDGE, kStatusId);
+    cmdCancel_ =
+        CreateControl("BUTTON", layout::kCmdCancel, kButtonStyle | BS_PUSHBUTTON, 0, kCancelId);
+    cmdClose_ = CreateControl("BUTTON", layout::kCmdClose,
+                              kButtonStyle | BS_DEFPUSHBUTTON | WS_DISABLED, 0, kCloseId);
+    return status_ != nullptr && cmdCancel_ != nullptr && cmdClose_ != nullptr;
+}
+
+int PatchWindow::Run() {
+    MSG message;
+    BOOL got;
+    while ((got = GetMessageA(&message, nullptr, 0, 0)) > 0) {
+        if (!HandleDialogKey(message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    return got == 0 ? static_cast<int>(message.wParam)
+                    : static_cast<int>(patch::ExitCode::UnexpectedFailure);
+}
+
+// The one place where Windows calls into the program. A C++ exception must
+// never unwind through Windows' own code, so whatever the window's code
+// raises outside frmPatch's handlers ends here too.
+LRESULT CALLBACK PatchWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self =
+            static_cast<PatchWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<PatchWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (self == nullptr) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (const std::exception& failure) {
+        self->events_.FailedUnexpectedly(failure.what());
+    } catch (...) {
+        self->events_.FailedUnexpectedly("An unknown error occurred.");
+    }
+    return 0;
+}
+
+LRESULT PatchWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ACTIVATE:
+            OnActivate(wParam);
+            return 0;
+        case kFormActivateMessage:
+            events_.Activated();
+            return 0;
+        case WM_TIMER:
+            if (wParam == kStepTimerId) {
+                events_.TimerTicked();
+            }
+            return 0;
+        case WM_COMMAND:
+            OnCommand(wParam, lParam);
+            return 0;
+        case WM_CLOSE:
+            // Close box, Alt+F4 or the system menu: no handler, the program ends.
+            events_.Closed();
+            return 0;
+        default:
+            return DefWindowProcA(window_, message, wParam, lParam);
+    }
+}
+
+// Windows gives the focus to the window itself when it is activated; like a
+// dialog, it goes back to the control that had it. The first activation is
+// also the form's: Form_Activate runs once the activation is over.
+void PatchWindow::OnActivate(WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(window_, focus)) {
+            focusToRestore_ = focus;
+        }
+        return;
+    }
+    SetFocus(focusToRestore_ != nullptr && IsWindowEnabled(focusToRestore_) ? focusToRestore_
+                                                                            : window_);
+    if (!activationPosted_) {
+        activationPosted_ = true;
+        PostMessageA(window_, kFormActivateMessage, 0, 0);
+    }
+}
+
+void PatchWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
+    const auto control = reinterpret_cast<HWND>(lParam);
+    if (control != cmdCancel_ && control != cmdClose_) {
+        return;
+    }
+    switch (HIWORD(wParam)) {
+        case BN_CLICKED:
+            PressIfEnabled(control == cmdCancel_ ? Button::Cancel : Button::Close);
+            break;
+        case BN_SETFOCUS:
+        case BN_KILLFOCUS:
+            ShowDefaultButton();
+            break;
+    }
+}
+
+// The keys a dialog answers, for a window that is not one: Tab moves between
+// the buttons; Enter presses the button with the focus, or cmdClose when no
+// button has it; Esc presses cmdClose. Both captions mark C for Alt+C, which
+// presses the one of the two that is enabled (they never are both). Space is
+// the focused button's own.
+bool PatchWindow::HandleDialogKey(const MSG& message) {
+    if (message.hwnd != window_ && !IsChild(window_, message.hwnd)) {
+        return false;
+    }
+    if (message.message == WM_KEYDOWN) {
+        switch (message.wParam) {
+            case VK_TAB: {
+                const HWND focus = GetFocus();
+                const HWND next = GetNextDlgTabItem(window_, focus == window_ ? nullptr : focus,
+                                                    GetKeyState(VK_SHIFT) < 0);
+                if (next != nullptr) {
+                    SetFocus(next);
+                }
+                return true;
+            }
+            case VK_RETURN:
+                PressIfEnabled(GetFocus() == cmdCancel_ ? Button::Cancel : Button::Close);
+                return true;
+            case VK_ESCAPE:
+                PressIfEnabled(Button::Close);
+                return true;
+        }
+    }
+    if (message.message == WM_SYSCHAR && (message.wParam == 'c' || message.wParam == 'C')) {
+        PressIfEnabled(IsWindowEnabled(cmdCancel_) ? Button::Cancel : Button::Close);
+        return true;
+    }
+    return false;
+}
+
+HWND PatchWindow::ButtonWindow(Button button) const {
+    return button == Button::Cancel ? cmdCancel_ : cmdClose_;
+}
+
+void PatchWindow::PressIfEnabled(Button button) {
+    if (IsWindowEnabled(ButtonWindow(button))) {
+        events_.ButtonPressed(button);
+    }
+}
+
+// As in a dialog: the button with the focus wears the default frame, since
+// Enter presses it; otherwise cmdClose wears it.
+void PatchWindow::ShowDefaultButton() {
+    const HWND focus = GetFocus();
+    const HWND defaultButton = (focus == cmdCancel_ || focus == cmdClose_) ? focus : cmdClose_;
+    for (const HWND button : {cmdCancel_, cmdClose_}) {
+        SendMessageA(button, BM_SETSTYLE,
+                     (button == defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | BS_NOTIFY,
+                     TRUE);
+    }
+}
+
+// Painted at once, so that " Applying Patch" shows while the values are written.
+void PatchWindow::SetStatusText(std::string_view text) {
+    SetWindowTextA(status_, std::string(text).c_str());
+    UpdateWindow(status_);
+}
+
+// A disabled control cannot keep the focus: it passes to the other button if
+// that is enabled, otherwise to the window, so that the keys keep working. A
+// button that is enabled while nothing has the focus takes it.
+void PatchWindow::EnableButton(Button button, bool enabled) {
+    const HWND control = ButtonWindow(button);
+    const bool hadFocus = GetFocus() == control;
+    EnableWindow(control, enabled ? TRUE : FALSE);
+    if (!enabled && hadFocus) {
+        const HWND next = GetNextDlgTabItem(window_, control, FALSE);
+        SetFocus(next != nullptr && next != control ? next : window_);
+    } else if (enabled && GetFocus() == window_) {
+        SetFocus(control);
+    }
+    ShowDefaultButton();
+}
+
+void PatchWindow::ArmStepTimer() {
+    if (SetTimer(window_, kStepTimerId, stepInterval_, nullptr) == 0) {
+        throw std::runtime_error("The step timer cannot be set.");
+    }
+    stepTimerArmed_ = true;
+}
+
+void PatchWindow::DisarmStepTimer() {
+    KillTimer(window_, kStepTimerId);
+    stepTimerArmed_ = false;
+}
+
+// Setting a timer that exists restarts its countdown.
+void PatchWindow::SetStepInterval(std::uint32_t milliseconds) {
+    stepInterval_ = milliseconds;
+    if (stepTimerArmed_) {
+        ArmStepTimer();
+    }
+}
+
+int PatchWindow::ShowMessageBox(std::string_view text, UINT style) {
+    return MessageBoxA(window_, std::string(text).c_str(), layout::kMessageBoxTitle, style);
+}
+
+// A box that cannot be shown answers No, which ends the program with nothing written.
+patch::Answer PatchWindow::Ask(std::string_view question) {
+    return ShowMessageBox(question, MB_YESNO | MB_ICONQUESTION) == IDYES ? patch::Answer::Yes
+                                                                         : patch::Answer::No;
+}
+
+void PatchWindow::Tell(std::string_view message) {
+    ShowMessageBox(message, MB_OK);
+}
+
+void PatchWindow::ReportFailure(std::string_view message) {
+    ShowMessageBox(message, MB_OK | MB_ICONSTOP);
+}
+
+// At once: no handler runs after this, and an open key is left for the system
+// to release.
+void PatchWindow::EndProgram(patch::ExitCode code) {
+    ExitProcess(static_cast<UINT>(code));
+}
+
+// 24 random bits make a float of [0, 1) exactly: never 1.
+float PatchWindow::RandomFraction() {
+    return static_cast<float>(random_() >> 8) * (1.0f / 16777216.0f);
+}
+
+}  // namespace platform::win32

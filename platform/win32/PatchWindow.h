@@ -1,0 +1,73 @@
+#pragma once
+
+// frmPatch's window on Win32: a fixed dialog-style window made in code, with
+// its status text, two buttons and step timer, the message boxes, and the keys
+// a dialog answers. Its window procedure only turns messages into frmPatch's
+// events (patch::FormEvents); the services do what frmPatch asks of the window.
+
+#include <windows.h>
+
+#include <random>
+
+#include "patch/FormEvents.h"
+#include "patch/FormServices.h"
+#include "patch/frmPatchLayout.h"
+
+namespace platform::win32 {
+
+class PatchWindow : public patch::FormServices {
+public:
+    explicit PatchWindow(HINSTANCE instance);
+    PatchWindow(const PatchWindow&) = delete;
+    PatchWindow& operator=(const PatchWindow&) = delete;
+
+    // Creates the window and its controls and shows it centred on the screen;
+    // false when Windows refuses.
+    bool Create();
+    // Runs the message loop; the program normally ends inside it.
+    int Run();
+
+    // patch::FormServices
+    void SetStatusText(std::string_view text) override;
+    void EnableButton(patch::Button button, bool enabled) override;
+    void ArmStepTimer() override;
+    void DisarmStepTimer() override;
+    void SetStepInterval(std::uint32_t milliseconds) override;
+    patch::Answer Ask(std::string_view question) override;
+    void Tell(std::string_view message) override;
+    void ReportFailure(std::string_view message) override;
+    [[noreturn]] void EndProgram(patch::ExitCode code) override;
+    float RandomFraction() override;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnActivate(WPARAM wParam);
+    void OnCommand(WPARAM wParam, LPARAM lParam);
+    bool HandleDialogKey(const MSG& message);
+
+    bool CreateControls();
+    HWND CreateControl(const char* className, const patch::layout::Control& placement, DWORD style,
+                       DWORD exStyle, int id);
+    HWND ButtonWindow(patch::Button button) const;
+    void PressIfEnabled(patch::Button button);
+    void ShowDefaultButton();
+    int ShowMessageBox(std::string_view text, UINT style);
+
+    HINSTANCE instance_;
+    HWND owner_ = nullptr;
+    HWND window_ = nullptr;
+    HWND status_ = nullptr;
+    HWND cmdCancel_ = nullptr;
+    HWND cmdClose_ = nullptr;
+    HWND focusToRestore_ = nullptr;
+    int dpiX_ = 96;
+    int dpiY_ = 96;
+    bool activationPosted_ = false;
+    bool stepTimerArmed_ = false;
+    UINT stepInterval_;
+    std::mt19937 random_;
+    patch::FormEvents events_;
+};
+
+}  // namespace platform::win32

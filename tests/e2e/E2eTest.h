@@ -1,0 +1,62 @@
+#pragma once
+
+// What every end-to-end scenario starts from: both places seeded (a fresh
+// Wine prefix already holds values in the Windows 9x place), and helpers that
+// watch the real window.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/e2e/RegistryPlaces.h"
+#include "tests/e2e/VelmoraProcess.h"
+
+namespace e2e {
+
+inline constexpr const char* kInitializing = " Initializing";
+inline constexpr const char* kGathering = " Gathering Patch Information";
+inline constexpr const char* kApplying = " Applying Patch";
+inline constexpr const char* kComplete = " Update Complete";
+
+inline constexpr DWORD kPatchApplied = 0;
+inline constexpr DWORD kNothingWritten = 1;
+inline constexpr DWORD kRegistryFailure = 2;
+inline constexpr DWORD kUnexpectedFailure = 3;
+
+// A Windows NT machine that needs the patch: both values in the Windows NT
+// place, neither in the Windows 9x place.
+class E2eTest : public testing::Test {
+protected:
+    void SetUp() override {
+        Seed(kWindowsNtPlace, "InstallDate", kInstallDate);
+        Seed(kWindowsNtPlace, "RegisteredOwner", kOwner);
+        Seed(kWindows9xPlace, "FirstInstallDateTime", std::nullopt);
+        Seed(kWindows9xPlace, "RegisteredOwner", std::nullopt);
+    }
+
+    // Seeds the Windows 9x place with both values present, so that the
+    // question is asked.
+    void SeedPatchNotNeeded() {
+        Seed(kWindows9xPlace, "FirstInstallDateTime", Dword(0x12345678));
+        Seed(kWindows9xPlace, "RegisteredOwner", Text({"Previous Owner\0", 15}));
+    }
+
+    // Waits until Status shows `text`; fails at once if a message box comes
+    // first or the program ends.
+    static bool WaitForStatus(const VelmoraProcess& velmora, const std::string& text,
+                              Milliseconds timeout = kPatience) {
+        WaitUntil(
+            [&] {
+                return velmora.StatusText() == text || velmora.FindMessageBox() ||
+                       velmora.HasExited();
+            },
+            timeout);
+        return velmora.StatusText() == text;
+    }
+
+    const StoredBytes kInstallDate = Dword(0x3B9ACA00);
+    const StoredBytes kOwner = Text({"Ann Smith\0", 10});
+};
+
+}  // namespace e2e

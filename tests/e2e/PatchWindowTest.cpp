@@ -1,0 +1,199 @@
+// The patch window and the start-up check, driven from outside as a user
+// would drive them.
+
+#include "tests/e2e/E2eTest.h"
+
+namespace e2e {
+namespace {
+
+struct Placement {
+    int left;
+    int top;
+    int width;
+    int height;
+    bool operator==(const Placement&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Placement& p) {
+    return out << "(" << p.left << ", " << p.top << ") " << p.width << " x " << p.height;
+}
+
+int Pixels(int twips, int dpi) {
+    return MulDiv(twips, dpi, 1440);
+}
+
+// Where a control sits in its window's client area.
+Placement ClientPlacement(HWND control) {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+Placement Expected(int left, int top, int width, int height, int dpi) {
+    return {Pixels(left, dpi), Pixels(top, dpi), Pixels(width, dpi), Pixels(height, dpi)};
+}
+
+TEST_F(E2eTest, WindowOpensCentredInItsInitialState) {
+    VelmoraProcess velmora;
+    const HWND window = velmora.WaitForWindow();
+    ASSERT_NE(window, nullptr);
+
+    EXPECT_EQ(WindowText(window), "Corvane for Windows 9x - Velmora");
+    EXPECT_EQ(velmora.StatusText(), kInitializing);
+    ASSERT_NE(velmora.CancelButton(), nullptr);
+    ASSERT_NE(velmora.CloseButton(), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(velmora.CancelButton()));
+    EXPECT_FALSE(IsWindowEnabled(velmora.CloseButton()));
+    EXPECT_TRUE(WaitUntil([&] { return velmora.FocusedControl() == velmora.CancelButton(); }))
+        << "the focus starts on Cancel";
+
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, Pixels(4710, dpi));
+    EXPECT_EQ(client.bottom, Pixels(1095, dpi));
+    if (dpi == 96) {
+        EXPECT_EQ(client.right, 314);
+        EXPECT_EQ(client.bottom, 73);
+    }
+    RECT frame;
+    GetWindowRect(window, &frame);
+    EXPECT_NEAR((frame.left + frame.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+    EXPECT_NEAR((frame.top + frame.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+
+    EXPECT_EQ(ClientPlacement(velmora.Status()), Expected(120, 240, 4455, 270, dpi));
+    EXPECT_EQ(ClientPlacement(velmora.CloseButton()), Expected(2280, 660, 1095, 375, dpi));
+    EXPECT_EQ(ClientPlacement(velmora.CancelButton()), Expected(3480, 660, 1095, 375, dpi));
+
+    // A fixed dialog frame with a close box only, and no taskbar button: an
+    // owned window without WS_EX_APPWINDOW gets none.
+    const LONG style = GetWindowLongA(window, GWL_STYLE);
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU);
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+    EXPECT_NE(GetWindow(window, GW_OWNER), nullptr);
+    EXPECT_EQ(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
+
+    // Tab finds no other enabled button; Esc does nothing while Close is disabled.
+    velmora.PressKey(VK_TAB);
+    velmora.PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitForStatus(velmora, kGathering)) << "the sequence starts without a question";
+    EXPECT_FALSE(velmora.HasExited());
+    EXPECT_EQ(velmora.FocusedControl(), velmora.CancelButton());
+
+    VelmoraProcess::Click(velmora.CancelButton());
+    EXPECT_EQ(velmora.WaitForExit(), kNothingWritten);
+}
+
+struct PresenceCase {
+    const char* what;
+    Value firstInstallDateTime;
+    Value registeredOwner;
+    bool asked;
+};
+
+void PrintTo(const PresenceCase& c, std::ostream* out) {
+    *out << c.what;
+}
+
+class StartupCheckTest : public E2eTest, public testing::WithParamInterface<PresenceCase> {};
+
+TEST_P(StartupCheckTest, AsksOnlyWhereBothValuesArePresent) {
+    const PresenceCase& c = GetParam();
+    Seed(kWindows9xPlace, "FirstInstallDateTime", c.firstInstallDateTime);
+    Seed(kWindows9xPlace, "RegisteredOwner", c.registeredOwner);
+    const Windows9xValues before = ReadWindows9xValues();
+
+    VelmoraProcess velmora;
+    ASSERT_NE(velmora.WaitForWindow(), nullptr);
+    if (c.asked) {
+        const HWND question = velmora.WaitForMessageBox();
+        ASSERT_NE(question, nullptr);
+        EXPECT_EQ(VelmoraProcess::MessageBoxText(question),
+                  "This machine does not appear to need this patch.  "
+                  "Do you want to apply it anyway?");
+        EXPECT_EQ(velmora.StatusText(), kInitializing);
+        VelmoraProcess::AnswerMessageBox(question, IDNO);
+    } else {
+        EXPECT_TRUE(WaitForStatus(velmora, kGathering)) << "no question before the first step";
+        VelmoraProcess::Click(velmora.CancelButton());
+    }
+    EXPECT_EQ(velmora.WaitForExit(), kNothingWritten);
+    EXPECT_EQ(ReadWindows9xValues(), before) << "nothing is written";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows9xPlace, StartupCheckTest,
+    testing::Values(PresenceCase{"BothPresent", Dword(1), Text({"Bob\0", 4}), true},
+                    PresenceCase{"NegativeDate", Dword(0xFFFFFFFF), Text({"\0", 1}), true},
+                    PresenceCase{"NoDate", std::nullopt, Text({"Bob\0", 4}), false},
+                    PresenceCase{"DateZero", Dword(0), Text({"Bob\0", 4}), false},
+                    PresenceCase{"OwnerOfNoBytes", Dword(1), Text(""), false}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+TEST_F(E2eTest, QuestionHeldOpenLetsNoStepRunAndYesRunsTheSequence) {
+    SeedPatchNotNeeded();
+    const Windows9xValues before = ReadWindows9xValues();
+    VelmoraProcess velmora;
+    ASSERT_NE(velmora.WaitForWindow(), nullptr);
+    const HWND question = velmora.WaitForMessageBox();
+    ASSERT_NE(question, nullptr);
+
+    // Three ticks fall due while the question is open; none may run a step.
+    EXPECT_FALSE(
+        WaitUntil([&] { return velmora.StatusText() != kInitializing; }, Milliseconds(4000)));
+    EXPECT_EQ(ReadWindows9xValues(), before);
+
+    VelmoraProcess::AnswerMessageBox(question, IDYES);
+    const auto answered = Clock::now();
+    ASSERT_TRUE(WaitForStatus(velmora, kGathering));
+    EXPECT_LE(Clock::now() - answered, Milliseconds(1300 + 700))
+        << "the first step follows within one interval of the answer";
+    ASSERT_TRUE(WaitForStatus(velmora, kComplete));
+    EXPECT_EQ(ReadWindows9xValues(), (Windows9xValues{kInstallDate, kOwner}));
+
+    VelmoraProcess::Click(velmora.CloseButton());
+    EXPECT_EQ(velmora.WaitForExit(), kPatchApplied);
+}
+
+enum class Ending { CancelClick, CancelBySpace, CancelByEnter, CancelByAltC, CloseBox, AltF4 };
+
+class EndingTest : public E2eTest, public testing::WithParamInterface<Ending> {};
+
+TEST_P(EndingTest, EndsTheProgramBeforeAnythingIsWritten) {
+    VelmoraProcess velmora;
+    ASSERT_NE(velmora.WaitForWindow(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return velmora.FocusedControl() == velmora.CancelButton(); }));
+    switch (GetParam()) {
+        case Ending::CancelClick:
+            VelmoraProcess::Click(velmora.CancelButton());
+            break;
+        case Ending::CancelBySpace:
+            velmora.PressKey(VK_SPACE);
+            break;
+        case Ending::CancelByEnter:
+            velmora.PressKey(VK_RETURN);
+            break;
+        case Ending::CancelByAltC:
+            velmora.PressAltKey('C');
+            break;
+        case Ending::CloseBox:
+            velmora.ClickCloseBox();
+            break;
+        case Ending::AltF4:
+            velmora.PressAltKey(VK_F4);
+            break;
+    }
+    EXPECT_EQ(velmora.WaitForExit(), kNothingWritten);
+    EXPECT_EQ(ReadWindows9xValues(), Windows9xValues{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, EndingTest,
+                         testing::Values(Ending::CancelClick, Ending::CancelBySpace,
+                                         Ending::CancelByEnter, Ending::CancelByAltC,
+                                         Ending::CloseBox, Ending::AltF4));
+
+}  // namespace
+}  // namespace e2e

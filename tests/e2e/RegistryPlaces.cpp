@@ -1,0 +1,132 @@
+#include "tests/e2e/RegistryPlaces.h"
+
+#include <windows.h>
+
+#include <stdexcept>
+
+#include "tests/support/win32/RawRegistry.h"
+
+namespace e2e {
+
+namespace {
+
+constexpr REGSAM kWow64View32 = 0x0200;  // KEY_WOW64_32KEY
+constexpr REGSAM kWow64View64 = 0x0100;  // KEY_WOW64_64KEY
+
+class OpenKey {
+public:
+    OpenKey(const std::string& path, REGSAM access) {
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, access, &key_) != ERROR_SUCCESS) {
+            key_ = nullptr;
+        }
+    }
+    ~OpenKey() {
+        if (key_ != nullptr) {
+            RegCloseKey(key_);
+        }
+    }
+    OpenKey(const OpenKey&) = delete;
+    OpenKey& operator=(const OpenKey&) = delete;
+    HKEY get() const { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+void Walk(const std::string& view, REGSAM viewFlag, const std::string& path, Snapshot& snapshot) {
+    OpenKey key(path, KEY_READ | viewFlag);
+    if (key.get() == nullptr) {
+        return;
+    }
+    std::vector<char> name(16384);
+    for (DWORD index = 0;; ++index) {
+        DWORD nameLength = static_cast<DWORD>(name.size());
+        if (RegEnumValueA(key.get(), index, name.data(), &nameLength, nullptr, nullptr, nullptr,
+                          nullptr) != ERROR_SUCCESS) {
+            break;
+        }
+        const std::string valueName(name.data(), nameLength);
+        if (const auto value = FetchBytes(key.get(), valueName.c_str())) {
+            snapshot[view + ":" + path + "\\" + valueName] = *value;
+        }
+    }
+    std::vector<std::string> subkeys;
+    for (DWORD index = 0;; ++index) {
+        DWORD nameLength = static_cast<DWORD>(name.size());
+        if (RegEnumKeyExA(key.get(), index, name.data(), &nameLength, nullptr, nullptr, nullptr,
+                          nullptr) != ERROR_SUCCESS) {
+            break;
+        }
+        subkeys.emplace_back(name.data(), nameLength);
+    }
+    for (const auto& subkey : subkeys) {
+        const std::string subkeyPath = path + "\\" + subkey;
+        if (subkeyPath != "SOFTWARE\\Classes" && subkeyPath != "SOFTWARE\\Wow6432Node") {
+            Walk(view, viewFlag, subkeyPath, snapshot);
+        }
+    }
+}
+
+}  // namespace
+
+StoredBytes Text(std::string_view bytes) {
+    return {REG_SZ, std::vector<std::uint8_t>(bytes.begin(), bytes.end())};
+}
+
+StoredBytes Dword(std::uint32_t number) {
+    return {REG_DWORD,
+            {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
+             static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)}};
+}
+
+void Seed(const char* place, const char* name, const Value& value) {
+    OpenKey key(place, KEY_ALL_ACCESS | kWow64View32);
+    if (key.get() == nullptr) {
+        throw std::runtime_error(std::string("cannot open HKLM\\") + place);
+    }
+    if (value) {
+        StoreBytes(key.get(), name, *value);
+    } else {
+        RegDeleteValueA(key.get(), name);
+    }
+}
+
+Value Read(const char* place, const char* name) {
+    OpenKey key(place, KEY_READ | kWow64View32);
+    return key.get() == nullptr ? std::nullopt : FetchBytes(key.get(), name);
+}
+
+Windows9xValues ReadWindows9xValues() {
+    return {Read(kWindows9xPlace, "FirstInstallDateTime"),
+            Read(kWindows9xPlace, "RegisteredOwner")};
+}
+
+// Both views of HKLM\SOFTWARE but for the COM registrations under Classes
+// (nine keys in ten, and shared by both views) and the 64-bit view's
+// Wow6432Node, which is the 32-bit view again.
+Snapshot TakeSnapshot() {
+    Snapshot snapshot;
+    Walk("32", kWow64View32, "SOFTWARE", snapshot);
+    Walk("64", kWow64View64, "SOFTWARE", snapshot);
+    return snapshot;
+}
+
+std::vector<std::string> Differences(const Snapshot& before, const Snapshot& after) {
+    std::vector<std::string> differences;
+    for (const auto& [name, value] : before) {
+        const auto found = after.find(name);
+        if (found == after.end()) {
+            differences.push_back("removed " + name);
+        } else if (!(found->second == value)) {
+            differences.push_back("changed " + name);
+        }
+    }
+    for (const auto& [name, value] : after) {
+        if (before.find(name) == before.end()) {
+            differences.push_back("added " + name);
+        }
+    }
+    return differences;
+}
+
+}  // namespace e2e

@@ -1,0 +1,44 @@
+#pragma once
+
+// The registry around Velmora.exe in the end-to-end tests: the values in the
+// Windows NT and Windows 9x places, seeded and read back as exact bytes in
+// the 32-bit view that the program sees, and snapshots of HKLM\SOFTWARE in
+// both views to show that a run changed nothing else.
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/support/ScratchKey.h"
+
+namespace e2e {
+
+inline constexpr const char* kWindowsNtPlace = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+inline constexpr const char* kWindows9xPlace = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+
+using Value = std::optional<StoredBytes>;
+
+StoredBytes Text(std::string_view bytes);
+StoredBytes Dword(std::uint32_t number);
+
+// Stores the value, or removes it where `value` is empty.
+void Seed(const char* place, const char* name, const Value& value);
+Value Read(const char* place, const char* name);
+
+// What a run may change: the two values of the Windows 9x place.
+struct Windows9xValues {
+    Value firstInstallDateTime;
+    Value registeredOwner;
+    bool operator==(const Windows9xValues&) const = default;
+};
+Windows9xValues ReadWindows9xValues();
+
+// Every value under HKLM\SOFTWARE in both views (COM classes aside), by view,
+// key path and name.
+using Snapshot = std::map<std::string, StoredBytes>;
+Snapshot TakeSnapshot();
+// The entries added, removed or changed between two snapshots.
+std::vector<std::string> Differences(const Snapshot& before, const Snapshot& after);
+
+}  // namespace e2e

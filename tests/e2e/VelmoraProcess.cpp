@@ -1,0 +1,191 @@
+#include "tests/e2e/VelmoraProcess.h"
+
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+namespace e2e {
+
+namespace {
+
+constexpr const char* kCaption = "Corvane for Windows 9x - Velmora";
+constexpr const char* kMessageBoxTitle = "Velmora";
+
+std::string VelmoraPath() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    folder.resize(folder.find_last_of('\\'));
+    folder.resize(folder.find_last_of('\\'));
+    return folder + "\\Velmora.exe";
+}
+
+struct Search {
+    DWORD processId;
+    const char* className;
+    const char* title;
+    HWND found;
+};
+
+BOOL CALLBACK MatchTopLevel(HWND window, LPARAM parameter) {
+    auto& search = *reinterpret_cast<Search*>(parameter);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    char className[64] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (processId == search.processId && IsWindowVisible(window) &&
+        (search.className == nullptr || std::string(className) == search.className) &&
+        WindowText(window) == search.title) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindTopLevel(DWORD processId, const char* className, const char* title) {
+    Search search = {processId, className, title, nullptr};
+    EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& condition, Milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    while (!condition()) {
+        if (Clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(Milliseconds(5));
+    }
+    return true;
+}
+
+// WM_GETTEXT crosses processes; a timeout keeps a hung window from hanging the test.
+std::string WindowText(HWND window) {
+    char text[512] = {};
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                             SMTO_ABORTIFHUNG, 2000, &length)) {
+        return {};
+    }
+    return std::string(text, length);
+}
+
+VelmoraProcess::VelmoraProcess() {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string commandLine = "\"" + VelmoraPath() + "\"";
+    started_ = Clock::now();
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process_)) {
+        throw std::runtime_error("cannot start " + commandLine + ": error " +
+                                 std::to_string(GetLastError()));
+    }
+}
+
+VelmoraProcess::~VelmoraProcess() {
+    if (!HasExited()) {
+        TerminateProcess(process_.hProcess, 99);
+        WaitForSingleObject(process_.hProcess, 5000);
+    }
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+}
+
+HWND VelmoraProcess::WaitForWindow() {
+    WaitUntil([this] {
+        window_ = FindTopLevel(process_.dwProcessId, nullptr, kCaption);
+        return window_ != nullptr || HasExited();
+    });
+    return window_;
+}
+
+HWND VelmoraProcess::Status() const {
+    return FindWindowExA(window_, nullptr, "Static", nullptr);
+}
+
+HWND VelmoraProcess::CancelButton() const {
+    return FindWindowExA(window_, nullptr, "Button", "&Cancel");
+}
+
+HWND VelmoraProcess::CloseButton() const {
+    return FindWindowExA(window_, nullptr, "Button", "&Close");
+}
+
+std::string VelmoraProcess::StatusText() const {
+    return WindowText(Status());
+}
+
+HWND VelmoraProcess::FindMessageBox() const {
+    return FindTopLevel(process_.dwProcessId, "#32770", kMessageBoxTitle);
+}
+
+HWND VelmoraProcess::WaitForMessageBox(Milliseconds timeout) const {
+    HWND box = nullptr;
+    WaitUntil(
+        [&] {
+            box = FindMessageBox();
+            return box != nullptr || HasExited();
+        },
+        timeout);
+    return box;
+}
+
+// The message text is the box's static control with id 0xFFFF.
+std::string VelmoraProcess::MessageBoxText(HWND box) {
+    return WindowText(GetDlgItem(box, 0xFFFF));
+}
+
+void VelmoraProcess::AnswerMessageBox(HWND box, int buttonId) {
+    PostMessageA(GetDlgItem(box, buttonId), BM_CLICK, 0, 0);
+}
+
+HWND VelmoraProcess::FocusedControl() const {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(process_.dwThreadId, &info)) {
+        return nullptr;
+    }
+    return info.hwndFocus;
+}
+
+void VelmoraProcess::PressKey(WORD virtualKey) const {
+    const HWND target = FocusedControl() != nullptr ? FocusedControl() : window_;
+    const UINT scanCode = MapVirtualKeyA(virtualKey, 0);
+    PostMessageA(target, WM_KEYDOWN, virtualKey, 1 | (scanCode << 16));
+    PostMessageA(target, WM_KEYUP, virtualKey, 1 | (scanCode << 16) | (3u << 30));
+}
+
+// As Windows sends a key pressed with Alt held: WM_SYSKEYDOWN with the
+// context bit set.
+void VelmoraProcess::PressAltKey(WORD virtualKey) const {
+    const HWND target = FocusedControl() != nullptr ? FocusedControl() : window_;
+    const UINT scanCode = MapVirtualKeyA(virtualKey, 0);
+    PostMessageA(target, WM_SYSKEYDOWN, virtualKey, 1 | (scanCode << 16) | (1u << 29));
+    PostMessageA(target, WM_SYSKEYUP, virtualKey, 1 | (scanCode << 16) | (1u << 29) | (3u << 30));
+}
+
+void VelmoraProcess::Click(HWND button) {
+    PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+void VelmoraProcess::ClickCloseBox() const {
+    PostMessageA(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+bool VelmoraProcess::HasExited() const {
+    return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
+}
+
+std::optional<DWORD> VelmoraProcess::WaitForExit(Milliseconds timeout) const {
+    if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeout.count())) !=
+        WAIT_OBJECT_0) {
+        return std::nullopt;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}
+
+}  // namespace e2e

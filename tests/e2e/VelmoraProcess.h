@@ -1,0 +1,75 @@
+#pragma once
+
+// Drives the real Velmora.exe from outside, as a user (or a screen reader)
+// would: it starts the process, finds its window and message boxes by process
+// and caption, reads their texts and states, presses buttons and sends keys.
+// Every wait polls with a timeout; nothing sleeps for a fixed time where a
+// condition can be awaited.
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace e2e {
+
+using Clock = std::chrono::steady_clock;
+using Milliseconds = std::chrono::milliseconds;
+
+inline constexpr Milliseconds kPatience{15000};
+
+// Polls `condition` every few milliseconds until it holds or `timeout` passes.
+bool WaitUntil(const std::function<bool()>& condition, Milliseconds timeout = kPatience);
+
+std::string WindowText(HWND window);
+
+class VelmoraProcess {
+public:
+    // Starts Velmora.exe, which sits in the folder above the test program.
+    VelmoraProcess();
+    // Kills the process if a test left it running.
+    ~VelmoraProcess();
+    VelmoraProcess(const VelmoraProcess&) = delete;
+    VelmoraProcess& operator=(const VelmoraProcess&) = delete;
+
+    Clock::time_point Started() const { return started_; }
+
+    // frmPatch's window, once it is visible; nullptr if it never shows.
+    HWND WaitForWindow();
+    HWND Window() const { return window_; }
+    // The window's controls, found by class and caption as a screen reader would.
+    HWND Status() const;
+    HWND CancelButton() const;
+    HWND CloseButton() const;
+    std::string StatusText() const;
+
+    // A message box of this process titled "Velmora", or nullptr.
+    HWND FindMessageBox() const;
+    HWND WaitForMessageBox(Milliseconds timeout = kPatience) const;
+    static std::string MessageBoxText(HWND box);
+    // Presses the box's button with this id (IDYES, IDNO, IDOK).
+    static void AnswerMessageBox(HWND box, int buttonId);
+
+    // The control that has the keyboard focus in the window's thread.
+    HWND FocusedControl() const;
+    // A key pressed and released, sent to the focused control.
+    void PressKey(WORD virtualKey) const;
+    void PressAltKey(WORD virtualKey) const;
+    // A click on the button, as the mouse does it.
+    static void Click(HWND button);
+    // The close box in the title bar.
+    void ClickCloseBox() const;
+
+    bool HasExited() const;
+    // The exit code once the process has ended, or nothing after `timeout`.
+    std::optional<DWORD> WaitForExit(Milliseconds timeout = kPatience) const;
+
+private:
+    PROCESS_INFORMATION process_ = {};
+    Clock::time_point started_;
+    HWND window_ = nullptr;
+};
+
+}  // namespace e2e

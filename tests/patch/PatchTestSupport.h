@@ -1,0 +1,54 @@
+#pragma once
+
+// Shared set-up for the host tests of frmPatch: a clean in-memory registry
+// holding both places, and a fake window on a manual clock.
+
+#include <gtest/gtest.h>
+
+#include <string_view>
+#include <vector>
+
+#include "patch/RegistryPlaces.h"
+#include "platform/fake/FakeRegistry.h"
+#include "platform/fake/FakeWindow.h"
+
+inline std::vector<std::uint8_t> TextBytes(std::string_view text) {
+    return {text.begin(), text.end()};
+}
+
+class PatchTest : public testing::Test {
+protected:
+    PatchTest() {
+        registry.Reset();
+        registry.CreateKey(patch::kWindowsNtPlace);
+        registry.CreateKey(patch::kWindows9xPlace);
+    }
+    ~PatchTest() override { registry.Reset(); }
+
+    void PutNt(std::string_view name, std::int32_t type, std::vector<std::uint8_t> bytes) {
+        registry.Put(patch::kWindowsNtPlace, name, type, std::move(bytes));
+    }
+    void Put9x(std::string_view name, std::int32_t type, std::vector<std::uint8_t> bytes) {
+        registry.Put(patch::kWindows9xPlace, name, type, std::move(bytes));
+    }
+    std::optional<platform::fake::StoredValue> Get9x(std::string_view name) const {
+        return registry.Get(patch::kWindows9xPlace, name);
+    }
+    // A typical Windows NT machine: both values in the Windows NT place, none in
+    // the Windows 9x place.
+    void PutTypicalNtValues() {
+        PutNt("InstallDate", platform::kRegDword, {0x10, 0x32, 0x54, 0x36});
+        PutNt("RegisteredOwner", platform::kRegSz, TextBytes({"Ann Smith\0", 10}));
+    }
+    bool AnyWrite() const {
+        for (const auto& call : registry.Calls()) {
+            if (call.call == platform::fake::RegistryCall::Set) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    platform::fake::FakeRegistry& registry = platform::fake::FakeRegistry::Instance();
+    platform::fake::FakeWindow window;
+};
