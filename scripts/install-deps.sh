@@ -6,7 +6,7 @@ set -eu
 
 packages="cmake make g++ libgtest-dev googletest
 g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
-wine wine64 wine32:i386 fonts-wine xvfb"
+wine wine64 wine32:i386 fonts-wine xvfb x11-utils"
 
 missing=""
 for package in $packages; do

@@ -14,11 +14,7 @@ using patch::ExitCode;
 
 class Windows9xPlaceHoldsBoth : public PatchTest {
 protected:
-    Windows9xPlaceHoldsBoth() {
-        PutTypicalNtValues();
-        Put9x("FirstInstallDateTime", platform::kRegDword, {1, 0, 0, 0});
-        Put9x("RegisteredOwner", platform::kRegSz, TextBytes({"Bob\0", 4}));
-    }
+    Windows9xPlaceHoldsBoth() { PutPatchNotNeeded(); }
 };
 
 TEST_F(Windows9xPlaceHoldsBoth, ActivationRunsTheStartupCheckOnce) {

@@ -40,6 +40,13 @@ protected:
         PutNt("InstallDate", platform::kRegDword, {0x10, 0x32, 0x54, 0x36});
         PutNt("RegisteredOwner", platform::kRegSz, TextBytes({"Ann Smith\0", 10}));
     }
+    // A machine that does not appear to need the patch: both values present
+    // in the Windows 9x place too, so the question is asked.
+    void PutPatchNotNeeded() {
+        PutTypicalNtValues();
+        Put9x("FirstInstallDateTime", platform::kRegDword, {1, 0, 0, 0});
+        Put9x("RegisteredOwner", platform::kRegSz, TextBytes({"Bob\0", 4}));
+    }
     bool AnyWrite() const {
         for (const auto& call : registry.Calls()) {
             if (call.call == platform::fake::RegistryCall::Set) {

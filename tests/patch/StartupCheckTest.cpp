@@ -88,8 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(PatchTest, UserWithoutFullAccessIsNotAskedEvenWhereBothExist) {
-    Put9x("FirstInstallDateTime", kDate.type, kDate.bytes);
-    Put9x("RegisteredOwner", kOwner.type, kOwner.bytes);
+    PutPatchNotNeeded();
     registry.DenyAccess(patch::kWindows9xPlace, 0x04);  // create subkey: a limited user
 
     window.Activate();
@@ -99,8 +98,7 @@ TEST_F(PatchTest, UserWithoutFullAccessIsNotAskedEvenWhereBothExist) {
 }
 
 TEST_F(PatchTest, TimerIsArmedBeforeTheQuestion) {
-    Put9x("FirstInstallDateTime", kDate.type, kDate.bytes);
-    Put9x("RegisteredOwner", kOwner.type, kOwner.bytes);
+    PutPatchNotNeeded();
     window.AnswerNextQuestion(Answer::Yes);
 
     window.Activate();
@@ -111,9 +109,7 @@ TEST_F(PatchTest, TimerIsArmedBeforeTheQuestion) {
 }
 
 TEST_F(PatchTest, NoEndsTheProgramBeforeAnyStep) {
-    PutTypicalNtValues();
-    Put9x("FirstInstallDateTime", kDate.type, kDate.bytes);
-    Put9x("RegisteredOwner", kOwner.type, kOwner.bytes);
+    PutPatchNotNeeded();
     window.AnswerNextQuestion(Answer::No);
 
     window.Activate();
@@ -126,9 +122,7 @@ TEST_F(PatchTest, NoEndsTheProgramBeforeAnyStep) {
 }
 
 TEST_F(PatchTest, YesLetsTheSequenceRun) {
-    PutTypicalNtValues();
-    Put9x("FirstInstallDateTime", kDate.type, kDate.bytes);
-    Put9x("RegisteredOwner", kOwner.type, kOwner.bytes);
+    PutPatchNotNeeded();
     window.AnswerNextQuestion(Answer::Yes);
 
     window.Activate();

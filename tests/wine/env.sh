@@ -13,3 +13,10 @@ unset WAYLAND_DISPLAY
 # Wine takes its ANSI code page from the locale; C gives Windows-1252, that of a
 # US Windows, which the registry tests expect.
 export LC_ALL=C.UTF-8
+
+# Debian's Wine does not find its own fonts (fonts-wine) by itself; without
+# Marlett the caption's close box shows a letter. Copied into the prefix's
+# Fonts folder, where Wine looks.
+install_wine_fonts() {
+    cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+}

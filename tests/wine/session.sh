@@ -49,6 +49,7 @@ start)
     mkdir -p "$WINEPREFIX"
     setsid wineserver -p </dev/null >>"$state/wine.log" 2>&1
     wineboot -i </dev/null >>"$state/wine.log" 2>&1
+    install_wine_fonts
     # Without a window manager, closing a message box stalls unless Wine
     # manages its windows itself.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
