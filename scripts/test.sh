@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs what is missing, then builds and runs every test: the host unit
-# tests (with AddressSanitizer and UBSan), and the Windows build with its test
-# programs under Wine.
+# tests (with AddressSanitizer and UBSan), the fuzz targets for a bounded time,
+# and the Windows build with its test programs under Wine.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -9,6 +9,10 @@ scripts/install-deps.sh
 cmake --preset host
 cmake --build --preset host
 ctest --preset host
+
+cmake --preset fuzz -DVELMORA_FUZZ_SECONDS=30
+cmake --build --preset fuzz
+ctest --preset fuzz
 
 cmake --preset win32
 cmake --build --preset win32

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "tests/support/win32/RawRegistry.h"
@@ -35,29 +36,35 @@ private:
 
 void Walk(const std::string& view, REGSAM viewFlag, const std::string& path, Snapshot& snapshot) {
     OpenKey key(path, KEY_READ | viewFlag);
-    if (key.get() == nullptr) {
+    DWORD subkeyCount = 0;
+    DWORD longestSubkey = 0;
+    DWORD valueCount = 0;
+    DWORD longestName = 0;
+    DWORD largestData = 0;
+    if (key.get() == nullptr || RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, &subkeyCount,
+                                                 &longestSubkey, nullptr, &valueCount, &longestName,
+                                                 &largestData, nullptr, nullptr) != ERROR_SUCCESS) {
         return;
     }
-    std::vector<char> name(16384);
-    for (DWORD index = 0;; ++index) {
+    std::vector<char> name(std::max(longestName, longestSubkey) + 1);
+    std::vector<std::uint8_t> data(largestData + 1);
+    for (DWORD index = 0; index < valueCount; ++index) {
         DWORD nameLength = static_cast<DWORD>(name.size());
-        if (RegEnumValueA(key.get(), index, name.data(), &nameLength, nullptr, nullptr, nullptr,
-                          nullptr) != ERROR_SUCCESS) {
-            break;
-        }
-        const std::string valueName(name.data(), nameLength);
-        if (const auto value = FetchBytes(key.get(), valueName.c_str())) {
-            snapshot[view + ":" + path + "\\" + valueName] = *value;
+        DWORD type = 0;
+        DWORD size = static_cast<DWORD>(data.size());
+        if (RegEnumValueA(key.get(), index, name.data(), &nameLength, nullptr, &type, data.data(),
+                          &size) == ERROR_SUCCESS) {
+            snapshot[view + ":" + path + "\\" + std::string(name.data(), nameLength)] =
+                StoredBytes{static_cast<std::int32_t>(type), {data.begin(), data.begin() + size}};
         }
     }
     std::vector<std::string> subkeys;
-    for (DWORD index = 0;; ++index) {
+    for (DWORD index = 0; index < subkeyCount; ++index) {
         DWORD nameLength = static_cast<DWORD>(name.size());
         if (RegEnumKeyExA(key.get(), index, name.data(), &nameLength, nullptr, nullptr, nullptr,
-                          nullptr) != ERROR_SUCCESS) {
-            break;
+                          nullptr) == ERROR_SUCCESS) {
+            subkeys.emplace_back(name.data(), nameLength);
         }
-        subkeys.emplace_back(name.data(), nameLength);
     }
     for (const auto& subkey : subkeys) {
         const std::string subkeyPath = path + "\\" + subkey;

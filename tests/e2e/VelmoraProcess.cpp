@@ -8,16 +8,16 @@ namespace e2e {
 
 namespace {
 
-constexpr const char* kCaption = "Corvane for Windows 9x - Velmora";
 constexpr const char* kMessageBoxTitle = "Velmora";
 
-std::string VelmoraPath() {
+// The build folder, where Velmora.exe sits above the test programs.
+std::string BuildFolder() {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder(path);
     folder.resize(folder.find_last_of('\\'));
     folder.resize(folder.find_last_of('\\'));
-    return folder + "\\Velmora.exe";
+    return folder;
 }
 
 struct Search {
@@ -72,10 +72,11 @@ std::string WindowText(HWND window) {
     return std::string(text, length);
 }
 
-VelmoraProcess::VelmoraProcess() {
+VelmoraProcess::VelmoraProcess(std::string program, std::string caption)
+    : caption_(std::move(caption)) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    std::string commandLine = "\"" + VelmoraPath() + "\"";
+    std::string commandLine = "\"" + BuildFolder() + "\\" + program + "\"";
     started_ = Clock::now();
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process_)) {
@@ -95,7 +96,7 @@ VelmoraProcess::~VelmoraProcess() {
 
 HWND VelmoraProcess::WaitForWindow() {
     WaitUntil([this] {
-        window_ = FindTopLevel(process_.dwProcessId, nullptr, kCaption);
+        window_ = FindTopLevel(process_.dwProcessId, nullptr, caption_.c_str());
         return window_ != nullptr || HasExited();
     });
     return window_;

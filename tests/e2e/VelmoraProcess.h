@@ -25,16 +25,21 @@ bool WaitUntil(const std::function<bool()>& condition, Milliseconds timeout = kP
 
 std::string WindowText(HWND window);
 
+inline constexpr const char* kVelmoraCaption = "Corvane for Windows 9x - Velmora";
+
 class VelmoraProcess {
 public:
-    // Starts Velmora.exe, which sits in the folder above the test program.
-    VelmoraProcess();
+    // Starts Velmora.exe, or another program with a window for comparison, from
+    // the folder above the test program.
+    explicit VelmoraProcess(std::string program = "Velmora.exe",
+                            std::string caption = kVelmoraCaption);
     // Kills the process if a test left it running.
     ~VelmoraProcess();
     VelmoraProcess(const VelmoraProcess&) = delete;
     VelmoraProcess& operator=(const VelmoraProcess&) = delete;
 
     Clock::time_point Started() const { return started_; }
+    HANDLE Handle() const { return process_.hProcess; }
 
     // frmPatch's window, once it is visible; nullptr if it never shows.
     HWND WaitForWindow();
@@ -67,6 +72,7 @@ public:
     std::optional<DWORD> WaitForExit(Milliseconds timeout = kPatience) const;
 
 private:
+    std::string caption_;
     PROCESS_INFORMATION process_ = {};
     Clock::time_point started_;
     HWND window_ = nullptr;

@@ -1,0 +1,16 @@
+#!/bin/sh
+# usage: scripts/benchmark.sh [RUNS]
+#
+# Measures what Velmora.exe costs against a minimal Win32 window with the same
+# controls, both run RUNS times (5 by default) alternately under one Wine
+# prefix and Xvfb display of the benchmark's own (build/bench), and prints a
+# table of medians. A measurement, not a test: the figures vary by machine.
+set -eu
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 --target velmora_bench >/dev/null
+state=$PWD/build/bench
+tests/wine/session.sh start "$state" >/dev/null
+trap 'tests/wine/session.sh stop "$state" >/dev/null' EXIT
+tests/wine/run.sh "$state" build/win32/tests/velmora_bench.exe "${1:-5}"

@@ -1,0 +1,102 @@
+// Fuzzes ReadValue and WriteValue over the in-memory registry: any stored type
+// code, size and bytes. Checks the module's own promises:
+//   - ReadValue answers 0 only with `value` set, and -1 (a type it does not
+//     handle) with `value` untouched;
+//   - a text written back as REG_SZ is stored as the bytes that were read,
+//     plus the one NUL that the system adds where they did not end in one;
+//   - writing the result as REG_DWORD stores 4 bytes or raises ConversionError.
+// AddressSanitizer catches any read or write past a buffer, the fake's look
+// at the byte just past a text's count included.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/fake/FakeRegistry.h"
+#include "registry/Registry.h"
+
+namespace {
+
+using platform::fake::FakeRegistry;
+
+constexpr const char* kKey = "SOFTWARE\\Fuzz";
+
+void Require(bool condition, const char* promise) {
+    if (!condition) {
+        __builtin_trap();  // a finding: libFuzzer saves the input
+    }
+    (void)promise;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 4) {
+        return 0;
+    }
+    std::int32_t type;
+    std::memcpy(&type, data, sizeof type);
+    // Mostly the types that matter, sometimes any code at all.
+    if (data[0] & 0x80) {
+        type &= 0x0F;
+    }
+    const std::vector<std::uint8_t> stored(data + 4, data + size);
+
+    FakeRegistry& registry = FakeRegistry::Instance();
+    registry.Reset();
+    registry.Put(kKey, "Value", type, stored);
+    platform::KeyHandle key = 0;
+    platform::RegOpenKeyExA(platform::kHkeyLocalMachine, kKey, 0, platform::kKeySpecificAllAccess,
+                            &key);
+
+    const RegValue untouched = std::u16string(u"untouched");
+    RegValue value = untouched;
+    const platform::Status status = registry::ReadValue(key, u"Value", value);
+
+    const bool handled =
+        type == platform::kRegSz || type == platform::kRegBinary || type == platform::kRegDword;
+    Require(handled || (status == registry::kUnhandledType && value == untouched),
+            "an unhandled type answers -1 and leaves the value alone");
+    if (status != 0) {
+        Require(value == untouched || std::holds_alternative<std::monostate>(value),
+                "a failed read leaves the value alone or, for a text, empties it");
+        return 0;
+    }
+    Require(!(value == untouched), "status 0 only with the value set");
+
+    if (const auto* text = std::get_if<std::u16string>(&value)) {
+        Require(type == platform::kRegSz && text->size() == stored.size(),
+                "a text keeps every byte it was stored with");
+        Require(registry::WriteValue(key, u"Text", value, platform::kRegSz) == 0, "text written");
+        std::vector<std::uint8_t> expected = stored;
+        if (!expected.empty() && expected.back() != 0) {
+            expected.push_back(0);
+        }
+        const auto written = registry.Get(kKey, "Text");
+        Require(written && written->type == platform::kRegSz && written->bytes == expected,
+                "a text is stored as read, plus the NUL the system adds");
+    } else {
+        Require(stored.size() <= 4, "an integer is read only from 4 bytes or fewer");
+        std::uint32_t expected = 0;
+        for (std::size_t i = 0; i < stored.size(); ++i) {
+            expected |= std::uint32_t{stored[i]} << (8 * i);
+        }
+        Require(std::get<std::int32_t>(value) == static_cast<std::int32_t>(expected),
+                "an integer is its bytes read little-endian, the missing ones 0");
+    }
+
+    try {
+        Require(registry::WriteValue(key, u"Number", value, platform::kRegDword) == 0,
+                "number written");
+        const auto written = registry.Get(kKey, "Number");
+        Require(written && written->type == platform::kRegDword && written->bytes.size() == 4,
+                "a number is stored as 4 bytes");
+    } catch (const registry::ConversionError&) {
+        Require(std::holds_alternative<std::u16string>(value), "only a text fails to convert");
+        Require(!registry.Get(kKey, "Number"), "nothing is stored when the conversion fails");
+    }
+    return 0;
+}
