@@ -11,6 +11,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+scripts/setup-i386.sh
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 --target Velmora velmora_demo
 

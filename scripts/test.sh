@@ -5,6 +5,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+scripts/setup-i386.sh
 
 cmake --preset host
 cmake --build --preset host

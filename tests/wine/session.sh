@@ -10,6 +10,16 @@ action=$1
 state=$(mkdir -p "$2" && cd "$2" && pwd)
 . "$(dirname "$0")/env.sh"
 
+# Runs a step of the start, its output kept in wine.log; when it fails, the
+# end of the log says why.
+logged() {
+    if ! "$@" </dev/null >>"$state/wine.log" 2>&1; then
+        echo "Wine session: '$*' failed; the end of $state/wine.log:" >&2
+        tail -n 20 "$state/wine.log" >&2
+        exit 1
+    fi
+}
+
 stop_session() {
     if [ -d "$WINEPREFIX" ]; then
         wineserver -k 2>/dev/null || true
@@ -23,6 +33,13 @@ stop_session() {
 case $action in
 start)
     stop_session
+    # Velmora.exe and the test programs are 32-bit: Wine runs them through its
+    # 32-bit loader, an i386 Linux program.
+    if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+        echo "Wine session: this machine runs no 32-bit code, so Wine cannot run a 32-bit" \
+            "exe; scripts/setup-i386.sh sets up its emulation (scripts/test.sh runs it)." >&2
+        exit 1
+    fi
     # Xvfb picks a free display and writes its number to descriptor 3. It is
     # detached from ctest's output so that ctest does not wait for it.
     setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
@@ -47,13 +64,12 @@ start)
         echo "Making the Wine prefix (once per build folder)..."
     fi
     mkdir -p "$WINEPREFIX"
-    setsid wineserver -p </dev/null >>"$state/wine.log" 2>&1
-    wineboot -i </dev/null >>"$state/wine.log" 2>&1
+    logged setsid wineserver -p
+    logged wineboot -i
     install_wine_fonts
     # Without a window manager, closing a message box stalls unless Wine
     # manages its windows itself.
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
-        </dev/null >>"$state/wine.log" 2>&1
+    logged wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
     wine cmd /c ver </dev/null 2>>"$state/wine.log"
     ;;
 stop)
