@@ -11,7 +11,8 @@
 // times, so CPU time and peak memory come from the Linux side instead: each
 // Windows process is a Linux process whose command line names its exe, and
 // /proc is reachable on drive Z:. They are read just before the program is
-// closed: user + system time, and the peak resident set (VmHWM).
+// closed: user + system time, and the peak resident set (VmHWM). A figure that
+// cannot be read is printed as not measured.
 
 #include <windows.h>
 
@@ -32,10 +33,10 @@ namespace {
 using namespace e2e;
 
 struct Sample {
-    double startToWindowMs = 0;
-    double cpuMs = 0;
-    double peakWorkingSetKiB = 0;
-    double firstTickErrorMs = 0;
+    std::optional<double> startToWindowMs;
+    std::optional<double> cpuMs;
+    std::optional<double> peakWorkingSetKiB;
+    std::optional<double> firstTickErrorMs;
     Milliseconds wall{0};
 };
 
@@ -55,8 +56,26 @@ std::string ReadAll(const std::string& path) {
 
 struct LinuxUsage {
     double cpuMs;
-    double peakResidentKiB;
+    std::optional<double> peakResidentKiB;
 };
+
+// Whether one of the command line's NUL-separated words names `exe`: the
+// first where Wine runs natively, a later one where an emulator runs Wine's
+// loader and is itself the first.
+bool CommandLineNames(const std::string& commandLine, const std::string& exe) {
+    std::size_t start = 0;
+    while (start < commandLine.size()) {
+        const std::size_t end = std::min(commandLine.find('\0', start), commandLine.size());
+        const std::string word = commandLine.substr(start, end - start);
+        const std::size_t name = word.size() - std::min(word.size(), exe.size());
+        if (word.size() >= exe.size() && _stricmp(word.c_str() + name, exe.c_str()) == 0 &&
+            (name == 0 || word[name - 1] == '\\' || word[name - 1] == '/')) {
+            return true;
+        }
+        start = end + 1;
+    }
+    return false;
+}
 
 // The Linux process that runs `exe`, found by its command line.
 std::optional<LinuxUsage> UsageOf(const std::string& exe) {
@@ -72,10 +91,7 @@ std::optional<LinuxUsage> UsageOf(const std::string& exe) {
             continue;
         }
         const std::string folder = "Z:\\proc\\" + pid + "\\";
-        const std::string commandLine = ReadAll(folder + "cmdline");
-        const std::string program = commandLine.substr(0, commandLine.find('\0'));
-        if (program.size() < exe.size() ||
-            _stricmp(program.c_str() + program.size() - exe.size(), exe.c_str()) != 0) {
+        if (!CommandLineNames(ReadAll(folder + "cmdline"), exe)) {
             continue;
         }
         // Fields after the command name in parentheses: utime and stime are
@@ -91,17 +107,20 @@ std::optional<LinuxUsage> UsageOf(const std::string& exe) {
         }
         const std::string status = ReadAll(folder + "status");
         const std::size_t peak = status.find("VmHWM:");
-        usage = LinuxUsage{ticks * kMsPerClockTick,
-                           peak == std::string::npos ? -1 : std::stod(status.substr(peak + 6))};
+        usage = LinuxUsage{ticks * kMsPerClockTick, std::nullopt};
+        if (peak != std::string::npos) {
+            usage->peakResidentKiB = std::stod(status.substr(peak + 6));
+        }
     } while (!usage && FindNextFileA(find, &entry));
     FindClose(find);
     return usage;
 }
 
 void Measure(Sample& sample, const std::string& exe) {
-    const auto usage = UsageOf(exe);
-    sample.cpuMs = usage ? usage->cpuMs : -1;
-    sample.peakWorkingSetKiB = usage ? usage->peakResidentKiB : -1;
+    if (const auto usage = UsageOf(exe)) {
+        sample.cpuMs = usage->cpuMs;
+        sample.peakWorkingSetKiB = usage->peakResidentKiB;
+    }
 }
 
 Sample RunVelmora() {
@@ -148,24 +167,37 @@ Sample RunMinimal(Milliseconds openFor) {
     return sample;
 }
 
-double Median(std::vector<double> values) {
+// The median, or nothing when a run could not measure the figure.
+template <typename Field>
+std::optional<double> MedianOf(const std::vector<Sample>& samples, Field field) {
+    std::vector<double> values;
+    for (const Sample& sample : samples) {
+        if (!(sample.*field)) {
+            return std::nullopt;
+        }
+        values.push_back(*(sample.*field));
+    }
     std::sort(values.begin(), values.end());
     const std::size_t middle = values.size() / 2;
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-template <typename Field>
-double MedianOf(const std::vector<Sample>& samples, Field field) {
-    std::vector<double> values;
-    for (const Sample& sample : samples) {
-        values.push_back(sample.*field);
+std::string Figure(std::optional<double> value, const char* format = "%.1f") {
+    if (!value) {
+        return "not measured";
     }
-    return Median(values);
+    char text[32];
+    std::snprintf(text, sizeof text, format, *value);
+    return text;
 }
 
-void Row(const char* what, double velmora, double minimal) {
-    std::printf("| %-42s | %10.1f | %10.1f | %6.2f |\n", what, velmora, minimal,
-                minimal > 0 ? velmora / minimal : 0.0);
+void Row(const char* what, std::optional<double> velmora, std::optional<double> minimal) {
+    std::optional<double> ratio;
+    if (velmora && minimal && *minimal > 0) {
+        ratio = *velmora / *minimal;
+    }
+    std::printf("| %-42s | %12s | %12s | %6s |\n", what, Figure(velmora).c_str(),
+                Figure(minimal).c_str(), ratio ? Figure(ratio, "%.2f").c_str() : "-");
 }
 
 }  // namespace
@@ -177,25 +209,27 @@ int main(int argc, char** argv) {
     for (int run = 1; run <= runs; ++run) {
         velmora.push_back(RunVelmora());
         minimal.push_back(RunMinimal(velmora.back().wall));
-        std::fprintf(stderr,
-                     "run %d of %d: Velmora %.0f ms CPU, %.0f KiB over %lld ms; "
-                     "minimal %.0f ms CPU, %.0f KiB\n",
-                     run, runs, velmora.back().cpuMs, velmora.back().peakWorkingSetKiB,
-                     static_cast<long long>(velmora.back().wall.count()), minimal.back().cpuMs,
-                     minimal.back().peakWorkingSetKiB);
+        std::fprintf(
+            stderr,
+            "run %d of %d: Velmora %s ms CPU, %s KiB over %lld ms; minimal %s ms CPU, %s KiB\n",
+            run, runs, Figure(velmora.back().cpuMs, "%.0f").c_str(),
+            Figure(velmora.back().peakWorkingSetKiB, "%.0f").c_str(),
+            static_cast<long long>(velmora.back().wall.count()),
+            Figure(minimal.back().cpuMs, "%.0f").c_str(),
+            Figure(minimal.back().peakWorkingSetKiB, "%.0f").c_str());
     }
 
     std::printf("Medians of %d runs each:\n\n", runs);
-    std::printf("| %-42s | %10s | %10s | %6s |\n", "Measure", "Velmora", "Minimal", "Ratio");
-    std::printf("|%s|%s|%s|%s|\n", std::string(44, '-').c_str(), std::string(12, '-').c_str(),
-                std::string(12, '-').c_str(), std::string(8, '-').c_str());
+    std::printf("| %-42s | %12s | %12s | %6s |\n", "Measure", "Velmora", "Minimal", "Ratio");
+    std::printf("|%s|%s|%s|%s|\n", std::string(44, '-').c_str(), std::string(14, '-').c_str(),
+                std::string(14, '-').c_str(), std::string(8, '-').c_str());
     Row("Process start to window visible (ms)", MedianOf(velmora, &Sample::startToWindowMs),
         MedianOf(minimal, &Sample::startToWindowMs));
     Row("CPU time, user + system, whole run (ms)", MedianOf(velmora, &Sample::cpuMs),
         MedianOf(minimal, &Sample::cpuMs));
     Row("Peak resident set, VmHWM (KiB)", MedianOf(velmora, &Sample::peakWorkingSetKiB),
         MedianOf(minimal, &Sample::peakWorkingSetKiB));
-    std::printf("| %-42s | %10.1f | %10s | %6s |\n", "First tick after 1300 ms, error (ms)",
-                MedianOf(velmora, &Sample::firstTickErrorMs), "-", "-");
+    std::printf("| %-42s | %12s | %12s | %6s |\n", "First tick after 1300 ms, error (ms)",
+                Figure(MedianOf(velmora, &Sample::firstTickErrorMs)).c_str(), "-", "-");
     return 0;
 }
