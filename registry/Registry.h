@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "platform/RegistryApi.h"
+#include "registry/RegistryApi.h"
 #include "registry/RegValue.h"
 
 namespace registry {

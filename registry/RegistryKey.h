@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/RegistryApi.h"
+#include "registry/RegistryApi.h"
 
 namespace registry {
 

@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/RegistryApi.h"
+#include "registry/RegistryApi.h"
 
 namespace platform::fake {
 

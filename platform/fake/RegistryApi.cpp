@@ -1,6 +1,6 @@
 // Binds the platform's registry calls to the in-memory registry in the host build.
 
-#include "platform/RegistryApi.h"
+#include "registry/RegistryApi.h"
 
 #include "platform/fake/FakeRegistry.h"
 

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "platform/RegistryApi.h"
+#include "registry/RegistryApi.h"
 
 namespace platform {
 

@@ -2,7 +2,7 @@
 // run against the in-memory registry, in the Windows build against advapi32:
 // passing in both keeps the fake honest about what Windows answers.
 
-#include "platform/RegistryApi.h"
+#include "registry/RegistryApi.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include <ostream>
 #include <vector>
 
-#include "platform/RegistryApi.h"
+#include "registry/RegistryApi.h"
 
 struct StoredBytes {
     std::int32_t type = 0;

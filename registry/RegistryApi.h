@@ -1,9 +1,9 @@
 #pragma once
 
-// The registry and code-page calls that the program makes, in the shape of the
-// ANSI Win32 calls. Velmora.exe binds them to advapi32 and kernel32
-// (platform/win32); the host build binds them to an in-memory registry
-// (platform/fake) so that the same registry and patch code runs in unit tests.
+// The registry and code-page calls that the Registry module needs from Windows,
+// in the shape of the ANSI Win32 calls. Velmora.exe binds them to advapi32 and
+// kernel32 (platform/); the host tests bind them to an in-memory registry
+// (tests/fakes/) so that the same registry and patch code runs in unit tests.
 
 #include <cstdint>
 #include <stdexcept>
