@@ -2,7 +2,7 @@
 
 // What frmPatch asks of its window. Velmora.exe provides these with Win32
 // (platform/win32/PatchWindow); host tests with a fake that has a manual clock
-// (platform/fake/FakeWindow).
+// (tests/fakes/FakeWindow).
 
 #include <cstdint>
 #include <string_view>

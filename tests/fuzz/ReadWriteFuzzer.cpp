@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/fake/FakeRegistry.h"
+#include "tests/fakes/FakeRegistry.h"
 #include "registry/Registry.h"
 
 namespace {

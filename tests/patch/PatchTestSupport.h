@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "patch/RegistryPlaces.h"
-#include "platform/fake/FakeRegistry.h"
-#include "platform/fake/FakeWindow.h"
+#include "tests/fakes/FakeRegistry.h"
+#include "tests/fakes/FakeWindow.h"
 
 inline std::vector<std::uint8_t> TextBytes(std::string_view text) {
     return {text.begin(), text.end()};

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/fake/FakeRegistry.h"
+#include "tests/fakes/FakeRegistry.h"
 #include "registry/Registry.h"
 #include "tests/support/ScratchKey.h"
 

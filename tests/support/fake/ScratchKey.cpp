@@ -1,6 +1,6 @@
 #include "tests/support/ScratchKey.h"
 
-#include "platform/fake/FakeRegistry.h"
+#include "tests/fakes/FakeRegistry.h"
 
 using platform::fake::FakeRegistry;
 

@@ -1,4 +1,4 @@
-#include "platform/fake/FakeRegistry.h"
+#include "tests/fakes/FakeRegistry.h"
 
 #include <algorithm>
 #include <array>

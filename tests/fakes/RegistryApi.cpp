@@ -2,7 +2,7 @@
 
 #include "registry/RegistryApi.h"
 
-#include "platform/fake/FakeRegistry.h"
+#include "tests/fakes/FakeRegistry.h"
 
 namespace platform {
 

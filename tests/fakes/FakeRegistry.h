@@ -1,7 +1,7 @@
 #pragma once
 
 // An in-memory stand-in for the Win32 registry and ANSI code page, behind the
-// same calls as platform/win32, for host tests. It answers as Windows does
+// same calls as platform/RegistryApi.cpp, for host tests. It answers as Windows does
 // (the statuses, sizes and terminators that advapi32 gives) and lets a test
 // deny access to a key, make a given call fail, and watch the calls made.
 

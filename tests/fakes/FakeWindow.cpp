@@ -1,4 +1,4 @@
-#include "platform/fake/FakeWindow.h"
+#include "tests/fakes/FakeWindow.h"
 
 #include <algorithm>
 #include <stdexcept>
