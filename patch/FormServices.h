@@ -1,7 +1,7 @@
 #pragma once
 
 // What frmPatch asks of its window. Velmora.exe provides these with Win32
-// (platform/win32/PatchWindow); host tests with a fake that has a manual clock
+// (platform/PatchWindow); host tests with a fake that has a manual clock
 // (tests/fakes/FakeWindow).
 
 #include <cstdint>

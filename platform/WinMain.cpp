@@ -5,7 +5,7 @@
 
 #include "patch/FormServices.h"
 #include "patch/frmPatchLayout.h"
-#include "platform/win32/PatchWindow.h"
+#include "platform/PatchWindow.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/,
                    int /*show*/) {

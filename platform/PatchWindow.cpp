@@ -1,4 +1,4 @@
-#include "platform/win32/PatchWindow.h"
+#include "platform/PatchWindow.h"
 
 #include <exception>
 #include <stdexcept>
