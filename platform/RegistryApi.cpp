@@ -17,9 +17,11 @@ HKEY AsHkey(KeyHandle key) {
 
 Status RegOpenKeyExA(KeyHandle root, const char* subKey, std::uint32_t options,
                      std::uint32_t access, KeyHandle* result) {
-    HKEY opened = AsHkey(*result);
+    HKEY opened = nullptr;
     const LONG status = ::RegOpenKeyExA(AsHkey(root), subKey, options, access, &opened);
-    *result = reinterpret_cast<KeyHandle>(opened);
+    // Windows documents nothing about the handle after a failed open, so the
+    // 0 that the callers rely on is set here.
+    *result = status == ERROR_SUCCESS ? reinterpret_cast<KeyHandle>(opened) : 0;
     return status;
 }
 

@@ -42,7 +42,8 @@ inline constexpr Status kErrorMoreData = 234;
 inline constexpr Status kErrorNoUnicodeTranslation = 1113;
 inline constexpr Status kErrorInternalError = 1359;
 
-// RegOpenKeyExA: on failure *result is set to 0, as Windows does.
+// RegOpenKeyExA: on failure *result is set to 0, whatever the system leaves in
+// its own handle.
 Status RegOpenKeyExA(KeyHandle root, const char* subKey, std::uint32_t options,
                      std::uint32_t access, KeyHandle* result);
 
