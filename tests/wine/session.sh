@@ -20,12 +20,22 @@ logged() {
     fi
 }
 
+# A process's start time, in clock ticks since boot. With its number it names
+# the process: after a reboot or a crash the number alone may be another's.
+start_time() {
+    sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | cut -d' ' -f20
+}
+
+# Stops only the Xvfb that this session started.
 stop_session() {
     if [ -d "$WINEPREFIX" ]; then
         wineserver -k 2>/dev/null || true
     fi
     if [ -s "$state/xvfb.pid" ]; then
-        kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
+        read -r pid started <"$state/xvfb.pid" || true
+        if [ -n "${started:-}" ] && [ "$(start_time "$pid")" = "$started" ]; then
+            kill "$pid" 2>/dev/null || true
+        fi
     fi
     rm -f "$state/xvfb.pid" "$state/display"
 }
@@ -44,7 +54,7 @@ start)
     # detached from ctest's output so that ctest does not wait for it.
     setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
         3>"$state/display" </dev/null >"$state/xvfb.log" 2>&1 &
-    echo $! >"$state/xvfb.pid"
+    echo "$! $(start_time $!)" >"$state/xvfb.pid"
     tries=0
     until [ -s "$state/display" ]; do
         tries=$((tries + 1))
