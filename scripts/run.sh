@@ -1,4 +1,6 @@
 #!/bin/sh
+# usage: scripts/run.sh [--update-screenshot]
+#
 # Installs what is missing, builds Velmora.exe and runs it under Wine, in a
 # prefix of the project's own (build/run/prefix, never ~/.wine). On first use
 # the prefix is seeded so that the patch is needed: the Windows 9x place loses
@@ -7,13 +9,29 @@
 # With a display, Velmora's window opens there. Without one, it runs on a
 # private Xvfb display and is driven as a user would drive it: each status text
 # is printed as it appears, then what was written, a screenshot of the window
-# is saved as docs/velmora-window.png, and Close is pressed.
+# is saved as build/run/velmora-window.png (with --update-screenshot, as the
+# README's docs/velmora-window.png), and Close is pressed.
 set -eu
 cd "$(dirname "$0")/.."
+case ${1:-} in
+"") screenshot=build/run/velmora-window.png ;;
+--update-screenshot) screenshot=docs/velmora-window.png ;;
+*)
+    echo "usage: $0 [--update-screenshot]" >&2
+    exit 2
+    ;;
+esac
 scripts/install-deps.sh
 scripts/setup-i386.sh
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 --target Velmora velmora_demo
+
+# The user's own display, if there is one that answers; asked before the
+# private session's settings are read, which name a display of their own.
+user_display=""
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    user_display=$DISPLAY
+fi
 
 state=$PWD/build/run
 mkdir -p "$state"
@@ -32,7 +50,8 @@ seed_on_first_use() {
     echo "Seeded the prefix: the Windows 9x place now lacks both values."
 }
 
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+if [ -n "$user_display" ]; then
+    export DISPLAY="$user_display"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "Making the Wine prefix $WINEPREFIX..."
         wineboot -i >"$state/wine.log" 2>&1
@@ -52,4 +71,4 @@ tests/wine/session.sh start "$state" >/dev/null
 trap 'tests/wine/session.sh stop "$state" >/dev/null' EXIT
 . tests/wine/env.sh
 seed_on_first_use
-wine build/win32/tests/velmora_demo.exe "$(winepath -w docs/velmora-window.png)"
+wine build/win32/tests/velmora_demo.exe "$(winepath -w "$screenshot")"
