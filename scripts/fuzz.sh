@@ -7,6 +7,6 @@ set -eu
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
 scripts/install-deps.sh
-cmake --preset fuzz -DVELMORA_FUZZ_SECONDS="$seconds"
+cmake --preset fuzz
 cmake --build --preset fuzz
-ctest --preset fuzz --timeout $((seconds + 120))
+VELMORA_FUZZ_SECONDS=$seconds ctest --preset fuzz --timeout $((seconds + 120))

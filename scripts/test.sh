@@ -14,7 +14,7 @@ cmake --preset host -DVELMORA_WERROR="$werror"
 cmake --build --preset host
 ctest --preset host
 
-cmake --preset fuzz -DVELMORA_FUZZ_SECONDS=30 -DVELMORA_WERROR="$werror"
+cmake --preset fuzz -DVELMORA_WERROR="$werror"
 cmake --build --preset fuzz
 ctest --preset fuzz
 
