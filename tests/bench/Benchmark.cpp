@@ -123,23 +123,31 @@ void Measure(Sample& sample, const std::string& exe) {
     }
 }
 
+// A run that never reached what it waited for gives no figure: the benchmark
+// fails instead.
+void Require(bool reached, const char* what) {
+    if (!reached) {
+        std::fprintf(stderr, "benchmark failed: %s\n", what);
+        std::exit(1);
+    }
+}
+
 Sample RunVelmora() {
     Seed(kWindows9xPlace, "FirstInstallDateTime", std::nullopt);
     Seed(kWindows9xPlace, "RegisteredOwner", std::nullopt);
     VelmoraProcess velmora;
     Sample sample;
-    if (velmora.WaitForWindow() == nullptr) {
-        std::fprintf(stderr, "Velmora's window did not appear\n");
-        std::exit(1);
-    }
+    Require(velmora.WaitForWindow() != nullptr, "Velmora's window did not appear");
     const auto visible = Clock::now();
     sample.startToWindowMs = Ms(visible - velmora.Started());
-    WaitUntil([&] { return velmora.StatusText() == " Gathering Patch Information"; });
+    Require(WaitUntil([&] { return velmora.StatusText() == " Gathering Patch Information"; }),
+            "Velmora never showed \" Gathering Patch Information\"");
     sample.firstTickErrorMs = Ms(Clock::now() - visible) - 1300;
-    WaitUntil([&] { return velmora.StatusText() == " Update Complete"; });
+    Require(WaitUntil([&] { return velmora.StatusText() == " Update Complete"; }),
+            "Velmora never showed \" Update Complete\"");
     Measure(sample, "Velmora.exe");
     VelmoraProcess::Click(velmora.CloseButton());
-    velmora.WaitForExit();
+    Require(velmora.WaitForExit().has_value(), "Velmora did not end when Close was pressed");
     sample.wall = std::chrono::duration_cast<Milliseconds>(Clock::now() - velmora.Started());
     return sample;
 }
@@ -147,23 +155,21 @@ Sample RunVelmora() {
 Sample RunMinimal(Milliseconds openFor) {
     VelmoraProcess minimal("minimal_window.exe", "Minimal Window");
     Sample sample;
-    if (minimal.WaitForWindow() == nullptr) {
-        std::fprintf(stderr, "the minimal window did not appear\n");
-        std::exit(1);
-    }
+    Require(minimal.WaitForWindow() != nullptr, "the minimal window did not appear");
     sample.startToWindowMs = Ms(Clock::now() - minimal.Started());
     // Read its text as often as Velmora's status is read, so that both windows
     // answer the same messages from the driver.
     const HWND text = FindWindowExA(minimal.Window(), nullptr, "Static", nullptr);
-    WaitUntil(
-        [&] {
-            WindowText(text);
-            return Clock::now() >= minimal.Started() + openFor;
-        },
-        openFor + Milliseconds(1000));
+    Require(WaitUntil(
+                [&] {
+                    WindowText(text);
+                    return Clock::now() >= minimal.Started() + openFor;
+                },
+                openFor + Milliseconds(1000)),
+            "the minimal window stopped answering");
     Measure(sample, "minimal_window.exe");
     PostMessageA(minimal.Window(), WM_CLOSE, 0, 0);
-    minimal.WaitForExit();
+    Require(minimal.WaitForExit().has_value(), "the minimal window did not end when closed");
     return sample;
 }
 
