@@ -188,6 +188,7 @@ Status FakeRegistry::Set(KeyHandle key, const char* name, std::int32_t type,
         ++size;
     }
     Put(opened->path, name, type, std::vector<std::uint8_t>(data, data + size));
+    stores_.push_back(calls_.back());
     return kErrorSuccess;
 }
 

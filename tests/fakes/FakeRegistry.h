@@ -56,6 +56,8 @@ public:
     void FailConversion(int nth);
 
     const std::vector<CallRecord>& Calls() const { return calls_; }
+    // The Set calls that stored their value, in order.
+    const std::vector<CallRecord>& Stores() const { return stores_; }
     std::size_t OpenHandleCount() const { return handles_.size(); }
 
     // What the platform calls forward to.
@@ -91,6 +93,7 @@ private:
     std::map<KeyHandle, OpenedKey> handles_;
     KeyHandle nextHandle_ = 0x1000;
     std::vector<CallRecord> calls_;
+    std::vector<CallRecord> stores_;
     std::vector<ScriptedFailure> failures_;
     int conversionsToFailure_ = 0;
 };
