@@ -4,9 +4,12 @@
 Checks the built Velmora.exe as Windows NT 4.0 would load it: a 32-bit (i386)
 GUI executable whose subsystem version NT 4.0 accepts, importing only listed
 functions of system DLLs, and carrying exactly its icon, icon group and version
-record. Prints what it checked; exits non-zero on the first kind of fault found.
+record. Checks it as it ships too: at most 256 KiB, with no debug information
+but the name of the file that holds it. Prints what it checked; exits non-zero
+on the first kind of fault found.
 """
 
+import os
 import struct
 import sys
 
@@ -53,6 +56,28 @@ def check_headers(pe):
               pe.OPTIONAL_HEADER.MinorOperatingSystemVersion)
     check(subsystem <= (4, 0), "subsystem version %d.%d allows Windows NT 4.0" % subsystem)
     check(system <= (4, 0), "operating system version %d.%d allows Windows NT 4.0" % system)
+
+
+def section_name(pe, section):
+    """A section's name; one longer than 8 bytes stands in the COFF string table,
+    which follows the symbols, and the header holds "/" and its offset there."""
+    name = section.Name.rstrip(b"\0")
+    if name.startswith(b"/") and name[1:].isdigit():
+        header = pe.FILE_HEADER
+        start = header.PointerToSymbolTable + 18 * header.NumberOfSymbols + int(name[1:])
+        name = pe.__data__[start:pe.__data__.find(b"\0", start)]
+    return name.decode(errors="replace")
+
+
+def check_as_shipped(pe, exe):
+    size = os.path.getsize(exe)
+    check(size <= 256 * 1024, "%d bytes, at most 256 KiB" % size)
+    sections = {section_name(pe, section): section for section in pe.sections}
+    debug = sorted(name for name in sections if name.startswith(".debug"))
+    check(not debug, "no debug sections %s" % debug)
+    link = sections.get(".gnu_debuglink")
+    linked = link.get_data().split(b"\0", 1)[0].decode(errors="replace") if link else ""
+    check(linked == "Velmora.exe.debug", "debug information in %s" % (linked or "no file named"))
 
 
 def check_imports(pe, allowed):
@@ -141,6 +166,7 @@ def main():
     exe, allowlist = sys.argv[1], sys.argv[2]
     pe = pefile.PE(exe)
     check_headers(pe)
+    check_as_shipped(pe, exe)
     check_imports(pe, load_allowlist(allowlist))
     check_resources(pe)
     check_version(pe)
