@@ -1,0 +1,21 @@
+#!/bin/sh
+# usage: check-signing.sh SOURCE_DIR VELMORA_EXE WORK_DIR
+#
+# Signs a copy of Velmora.exe as scripts/release.sh --sign does, with a
+# throwaway self-signed certificate made here, then checks that osslsigncode
+# accepts the signature and that the signed exe still passes the audit.
+set -eu
+source=$1
+work=$3
+rm -rf "$work"
+mkdir -p "$work"
+cp "$2" "$work/Velmora.exe"
+export VELMORA_SIGN_PASSWORD="throwaway $$"
+openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj "/CN=Velmora test signer" \
+    -keyout "$work/key.pem" -out "$work/certificate.pem" 2>/dev/null
+openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/certificate.pem" \
+    -passout env:VELMORA_SIGN_PASSWORD -out "$work/signer.pfx"
+
+"$source/scripts/sign.sh" "$work/signer.pfx" "$work/Velmora.exe"
+osslsigncode verify -CAfile "$work/certificate.pem" -in "$work/Velmora.exe"
+"$source/tests/audit/audit_exe.py" "$work/Velmora.exe" "$source/tests/audit/windows-imports.txt"
