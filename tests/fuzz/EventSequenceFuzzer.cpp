@@ -8,6 +8,7 @@
 //                   "FirstInstallDateTime" and "RegisteredOwner" (absent unless given)
 //   A  the window is activated       T  a tick of tmrStep that was queued
 //   W<ms>  the clock moves on, delivering each tick as it falls due
+//   R<n>  the next random fraction is n/1000 (0 until given; 1000 and above too)
 //   C  Cancel pressed   X  Close pressed   B  the close box
 //   {...}  events that arrive while the next message box is open
 //   !<o|q|s|c><n>  the nth open, query, set or close from here answers 5;
@@ -92,6 +93,8 @@ private:
                 window_.Events().TimerTicked();  // Windows sends none before the timer is set
             } else if (what == 'W') {
                 window_.AdvanceClock(Number(rest, 10000));
+            } else if (what == 'R') {
+                window_.GiveFractions({static_cast<float>(Number(rest, 2000)) / 1000.0f});
             } else if (what == 'C' || what == 'X') {
                 window_.Press(what == 'C' ? Button::Cancel : Button::Close);
             } else if (what == 'B') {
