@@ -8,8 +8,8 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "registry/RegistryApi.h"
 #include "registry/RegValue.h"
+#include "registry/RegistryApi.h"
 
 namespace registry {
 

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/fakes/FakeRegistry.h"
 #include "registry/Registry.h"
+#include "tests/fakes/FakeRegistry.h"
 
 namespace {
 

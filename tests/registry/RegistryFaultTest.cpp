@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/fakes/FakeRegistry.h"
 #include "registry/Registry.h"
+#include "tests/fakes/FakeRegistry.h"
 #include "tests/support/ScratchKey.h"
 
 namespace {
