@@ -111,17 +111,13 @@ fetch_qemu() {
 
 register_rule() {
     if [ -e "$rule" ]; then
-        if ! grep -qx enabled "$rule"; then
-            binfmt_write "$rule" 1
-        fi
+        grep -qx enabled "$rule" || binfmt_write "$rule" 1
         return
-    fi
-    if ! mountpoint -q "$binfmt"; then
-        $as_root mount -t binfmt_misc binfmt_misc "$binfmt"
     fi
     # F: the kernel opens qemu-i386 now, so the rule goes on working when the
     # build folder is cleaned.
-    binfmt_write "$binfmt/register" ":velmora-i386:M::$i386_magic:$i386_mask:$qemu:F"
+    { mountpoint -q "$binfmt" || $as_root mount -t binfmt_misc binfmt_misc "$binfmt"; } &&
+        binfmt_write "$binfmt/register" ":velmora-i386:M::$i386_magic:$i386_mask:$qemu:F"
 }
 
 describe_emulation() {
@@ -160,7 +156,11 @@ if [ ! -e "$rule" ] && [ ! -x "$qemu" ] && ! fetch_qemu >"$log" 2>&1; then
         "from bookworm-backports failed (see $log)." >&2
     exit 1
 fi
-register_rule
+if ! register_rule 2>>"$log"; then
+    echo "32-bit code: cannot run here: the kernel runs none, and binfmt_misc did not take" \
+        "the rule for qemu-i386 (see $log)." >&2
+    exit 1
+fi
 if ! runs_32bit; then
     binfmt_write "$rule" -1
     echo "32-bit code: cannot run here, not even through $(describe_emulation)" \
