@@ -46,8 +46,9 @@ start)
     # Velmora.exe and the test programs are 32-bit: Wine runs them through its
     # 32-bit loader, an i386 Linux program.
     if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-        echo "Wine session: this machine runs no 32-bit code, so Wine cannot run a 32-bit" \
-            "exe; scripts/setup-i386.sh sets up its emulation (scripts/test.sh runs it)." >&2
+        echo "Wine session: Wine's 32-bit loader does not run here, so no 32-bit exe can;" \
+            "scripts/setup-i386.sh (which scripts/test.sh runs) says why, and sets up" \
+            "an emulation where the kernel runs no 32-bit code." >&2
         exit 1
     fi
     # Xvfb picks a free display and writes its number to descriptor 3. It is
