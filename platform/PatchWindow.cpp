@@ -40,8 +40,7 @@ bool PatchWindow::Create() {
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance_;
     // The caption's small icon is left to the system, which makes it from the
-    // same icon resource; loading it here cost a tenth of the time to the
-    // window's first showing under Wine.
+    // same icon resource.
     windowClass.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(VELMORA_ICON_GROUP_ID));
     windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
