@@ -151,13 +151,17 @@ if [ "$forced" != 1 ] && kernel_runs_32bit; then
     exit 0
 fi
 
+why="since the kernel runs none"
+if [ "$forced" = 1 ]; then
+    why="as VELMORA_EMULATE_I386=1 asks"
+fi
 if [ ! -e "$rule" ] && [ ! -x "$qemu" ] && ! fetch_qemu >"$log" 2>&1; then
-    echo "32-bit code: cannot run here: the kernel runs none, and fetching qemu-user 10" \
+    echo "32-bit code: cannot run here: emulated $why, but fetching qemu-user 10" \
         "from bookworm-backports failed (see $log)." >&2
     exit 1
 fi
 if ! register_rule 2>>"$log"; then
-    echo "32-bit code: cannot run here: the kernel runs none, and binfmt_misc did not take" \
+    echo "32-bit code: cannot run here: emulated $why, but binfmt_misc did not take" \
         "the rule for qemu-i386 (see $log)." >&2
     exit 1
 fi
@@ -167,8 +171,4 @@ if ! runs_32bit; then
         "($wine32 --version fails)." >&2
     exit 1
 fi
-if [ "$forced" = 1 ]; then
-    echo "32-bit code: emulated, as VELMORA_EMULATE_I386=1 asks, by $(describe_emulation)."
-else
-    echo "32-bit code: emulated, since the kernel runs none, by $(describe_emulation)."
-fi
+echo "32-bit code: emulated, $why, by $(describe_emulation)."
