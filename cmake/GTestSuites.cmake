@@ -1,5 +1,5 @@
-# Read by ctest before it runs the tests (see velmora_add_gtest_suites in
-# tests/CMakeLists.txt): lists the GoogleTest suites of EXECUTABLE and adds one
+# Read by ctest before it runs the tests (tests/CMakeLists.txt names it for
+# the host tests): lists the GoogleTest suites of EXECUTABLE and adds one
 # test per suite, named after it, which runs that suite's tests in one process.
 
 execute_process(COMMAND ${EXECUTABLE} --gtest_list_tests
