@@ -71,9 +71,9 @@ void frmPatch::ApplyPatch() {
     services_.SetStatusText(" Applying Patch");
     registry::RegistryKey windows9xPlace(kWindows9xPlace);
     if (registry::WriteValue(windows9xPlace.Handle(), u"FirstInstallDateTime", SavedInstallDate,
-                             platform::kRegDword) != 0 ||
+                             registry::api::kRegDword) != 0 ||
         registry::WriteValue(windows9xPlace.Handle(), u"RegisteredOwner", SavedOwner,
-                             platform::kRegSz) != 0) {
+                             registry::api::kRegSz) != 0) {
         services_.Tell("Cannot write to system registry.");
         services_.EndProgram(ExitCode::RegistryFailure);
         return;

@@ -13,7 +13,7 @@ namespace registry {
 
 namespace {
 
-using platform::kErrorSuccess;
+using api::kErrorSuccess;
 
 // Integers cross the registry as 4 little-endian bytes.
 using IntegerBytes = std::array<std::uint8_t, 4>;
@@ -76,19 +76,19 @@ std::uint32_t ByteCount(const std::string& bytes) {
 Status ReadValue(KeyHandle key, std::u16string_view name, RegValue& value) noexcept {
     Status result = kErrorSuccess;
     try {
-        const std::string ansiName = platform::ToAnsi(name);
+        const std::string ansiName = api::ToAnsi(name);
         std::uint32_t type = 0;
         std::uint32_t size = 0;
-        result = platform::RegQueryValueExA(key, ansiName.c_str(), &type, nullptr, &size);
+        result = api::RegQueryValueExA(key, ansiName.c_str(), &type, nullptr, &size);
         if (result != kErrorSuccess) {
             return result;
         }
 
-        if (type == platform::kRegSz) {
+        if (type == api::kRegSz) {
             // Never a null buffer, even for a zero-byte text: a null buffer would
             // turn the read into another size query.
             std::vector<std::uint8_t> buffer(std::max<std::uint32_t>(size, 1), 0);
-            result = platform::RegQueryValueExA(key, ansiName.c_str(), &type, buffer.data(), &size);
+            result = api::RegQueryValueExA(key, ansiName.c_str(), &type, buffer.data(), &size);
             if (result != kErrorSuccess) {
                 value = RegValue{};
                 return result;
@@ -96,16 +96,16 @@ Status ReadValue(KeyHandle key, std::u16string_view name, RegValue& value) noexc
             size = std::min<std::uint32_t>(size, static_cast<std::uint32_t>(buffer.size()));
             // The count includes the terminator stored with the text, which is kept.
             std::u16string text =
-                platform::FromAnsi({reinterpret_cast<const char*>(buffer.data()), size});
+                api::FromAnsi({reinterpret_cast<const char*>(buffer.data()), size});
             text.resize(std::min<std::size_t>(text.size(), size));
             value = std::move(text);
-        } else if (type == platform::kRegBinary || type == platform::kRegDword) {
+        } else if (type == api::kRegBinary || type == api::kRegDword) {
             // The integer's own size, never more, so that a longer value answers
             // ERROR_MORE_DATA instead of being written past it. Bytes that a
             // shorter value leaves unfilled stay 0.
             IntegerBytes bytes{};
             size = std::min<std::uint32_t>(size, bytes.size());
-            result = platform::RegQueryValueExA(key, ansiName.c_str(), &type, bytes.data(), &size);
+            result = api::RegQueryValueExA(key, ansiName.c_str(), &type, bytes.data(), &size);
             if (result == kErrorSuccess) {
                 value = FromLittleEndian(bytes);
             }
@@ -115,30 +115,30 @@ Status ReadValue(KeyHandle key, std::u16string_view name, RegValue& value) noexc
         return result;
     } catch (const std::bad_alloc&) {
         // A trapped failure never answers 0, which would claim `value` was set.
-        return result != kErrorSuccess ? result : platform::kErrorNotEnoughMemory;
-    } catch (const platform::CodePageError&) {
-        return result != kErrorSuccess ? result : platform::kErrorNoUnicodeTranslation;
+        return result != kErrorSuccess ? result : api::kErrorNotEnoughMemory;
+    } catch (const api::CodePageError&) {
+        return result != kErrorSuccess ? result : api::kErrorNoUnicodeTranslation;
     } catch (...) {
-        return result != kErrorSuccess ? result : platform::kErrorInternalError;
+        return result != kErrorSuccess ? result : api::kErrorInternalError;
     }
 }
 
 Status WriteValue(KeyHandle key, std::u16string_view name, const RegValue& value,
                   std::int32_t type) {
-    if (type == platform::kRegSz) {
+    if (type == api::kRegSz) {
         // A std::string keeps a NUL just past its last byte, which is where
         // RegSetValueExA looks to decide whether to store a terminator.
-        const std::string bytes = platform::ToAnsi(AsText(value));
-        const std::string ansiName = platform::ToAnsi(name);
-        return platform::RegSetValueExA(key, ansiName.c_str(), platform::kRegSz,
-                                        reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                        ByteCount(bytes));
+        const std::string bytes = api::ToAnsi(AsText(value));
+        const std::string ansiName = api::ToAnsi(name);
+        return api::RegSetValueExA(key, ansiName.c_str(), api::kRegSz,
+                                   reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                   ByteCount(bytes));
     }
-    if (type == platform::kRegDword) {
+    if (type == api::kRegDword) {
         const IntegerBytes bytes = ToLittleEndian(AsInteger(value));
-        const std::string ansiName = platform::ToAnsi(name);
-        return platform::RegSetValueExA(key, ansiName.c_str(), platform::kRegDword, bytes.data(),
-                                        static_cast<std::uint32_t>(bytes.size()));
+        const std::string ansiName = api::ToAnsi(name);
+        return api::RegSetValueExA(key, ansiName.c_str(), api::kRegDword, bytes.data(),
+                                   static_cast<std::uint32_t>(bytes.size()));
     }
     return kUnhandledType;
 }

@@ -13,8 +13,8 @@
 
 namespace registry {
 
-using platform::KeyHandle;
-using platform::Status;
+using api::KeyHandle;
+using api::Status;
 
 // The status for a registry type that the module does not handle.
 inline constexpr Status kUnhandledType = -1;

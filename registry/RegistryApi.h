@@ -2,7 +2,7 @@
 
 // The registry and code-page calls that the Registry module needs from Windows,
 // in the shape of the ANSI Win32 calls. Velmora.exe binds them to advapi32 and
-// kernel32 (platform/); the host tests bind them to an in-memory registry
+// kernel32 (platform/Win32RegistryApi.cpp); the host tests bind them to an in-memory registry
 // (tests/fakes/) so that the same registry and patch code runs in unit tests.
 
 #include <cstdint>
@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-namespace platform {
+namespace registry::api {
 
 // A Win32 registry key handle (HKEY); 0 means no key.
 using KeyHandle = std::uintptr_t;
@@ -71,4 +71,4 @@ public:
 std::string ToAnsi(std::u16string_view text);
 std::u16string FromAnsi(std::string_view bytes);
 
-}  // namespace platform
+}  // namespace registry::api

@@ -3,8 +3,7 @@
 namespace registry {
 
 RegistryKey::RegistryKey(const char* subKey) {
-    platform::RegOpenKeyExA(platform::kHkeyLocalMachine, subKey, 0, platform::kKeySpecificAllAccess,
-                            &handle_);
+    api::RegOpenKeyExA(api::kHkeyLocalMachine, subKey, 0, api::kKeySpecificAllAccess, &handle_);
 }
 
 RegistryKey::~RegistryKey() {
@@ -13,7 +12,7 @@ RegistryKey::~RegistryKey() {
 
 void RegistryKey::Close() {
     if (handle_ != 0) {
-        platform::RegCloseKey(handle_);
+        api::RegCloseKey(handle_);
         handle_ = 0;
     }
 }

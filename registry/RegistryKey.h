@@ -16,11 +16,11 @@ public:
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
 
-    platform::KeyHandle Handle() const { return handle_; }
+    api::KeyHandle Handle() const { return handle_; }
     void Close();
 
 private:
-    platform::KeyHandle handle_ = 0;
+    api::KeyHandle handle_ = 0;
 };
 
 }  // namespace registry

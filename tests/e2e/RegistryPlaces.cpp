@@ -76,16 +76,6 @@ void Walk(const std::string& view, REGSAM viewFlag, const std::string& path, Sna
 
 }  // namespace
 
-StoredBytes Text(std::string_view bytes) {
-    return {REG_SZ, std::vector<std::uint8_t>(bytes.begin(), bytes.end())};
-}
-
-StoredBytes Dword(std::uint32_t number) {
-    return {REG_DWORD,
-            {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
-             static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 24)}};
-}
-
 void Seed(const char* place, const char* name, const Value& value) {
     OpenKey key(place, KEY_ALL_ACCESS | kWow64View32);
     if (key.get() == nullptr) {

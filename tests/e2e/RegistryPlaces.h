@@ -19,9 +19,6 @@ inline constexpr const char* kWindows9xPlace = "SOFTWARE\\Microsoft\\Windows\\Cu
 
 using Value = std::optional<StoredBytes>;
 
-StoredBytes Text(std::string_view bytes);
-StoredBytes Dword(std::uint32_t number);
-
 // Stores the value, or removes it where `value` is empty.
 void Seed(const char* place, const char* name, const Value& value);
 Value Read(const char* place, const char* name);

@@ -5,7 +5,10 @@
 #include <cstring>
 #include <new>
 
-namespace platform::fake {
+namespace fake {
+
+// The fake answers in the registry calls' own terms.
+using namespace registry::api;
 
 namespace {
 
@@ -52,10 +55,10 @@ void FakeRegistry::CreateKey(std::string_view path) {
 
 void FakeRegistry::Put(std::string_view path, std::string_view name, std::int32_t type,
                        std::vector<std::uint8_t> bytes) {
-    keys_[Lower(path)].values[Lower(name)] = StoredValue{type, std::move(bytes)};
+    keys_[Lower(path)].values[Lower(name)] = StoredBytes{type, std::move(bytes)};
 }
 
-std::optional<StoredValue> FakeRegistry::Get(std::string_view path, std::string_view name) const {
+std::optional<StoredBytes> FakeRegistry::Get(std::string_view path, std::string_view name) const {
     const auto key = keys_.find(Lower(path));
     if (key == keys_.end()) {
         return std::nullopt;
@@ -236,4 +239,4 @@ std::u16string FakeRegistry::FromAnsi(std::string_view bytes) {
     return text;
 }
 
-}  // namespace platform::fake
+}  // namespace fake

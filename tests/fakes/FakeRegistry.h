@@ -1,7 +1,7 @@
 #pragma once
 
 // An in-memory stand-in for the Win32 registry and ANSI code page, behind the
-// same calls as platform/RegistryApi.cpp, for host tests. It answers as Windows does
+// same calls as platform/Win32RegistryApi.cpp, for host tests. It answers as Windows does
 // (the statuses, sizes and terminators that advapi32 gives) and lets a test
 // deny access to a key, make a given call fail, and watch the calls made.
 
@@ -13,16 +13,14 @@
 #include <vector>
 
 #include "registry/RegistryApi.h"
+#include "tests/support/StoredBytes.h"
 
-namespace platform::fake {
+namespace fake {
+
+using registry::api::KeyHandle;
+using registry::api::Status;
 
 enum class RegistryCall { Open, Query, Set, Close };
-
-struct StoredValue {
-    std::int32_t type = 0;
-    std::vector<std::uint8_t> bytes;
-    bool operator==(const StoredValue&) const = default;
-};
 
 // One call made on the registry: the key's path and, for Query and Set, the
 // value's name, both in lower case.
@@ -35,7 +33,7 @@ struct CallRecord {
 
 class FakeRegistry {
 public:
-    // The registry that the platform calls reach in the host build.
+    // The registry that the Registry module's calls reach in the host build.
     static FakeRegistry& Instance();
 
     // Forgets every key, handle, call, denial and scripted failure.
@@ -46,7 +44,7 @@ public:
     void CreateKey(std::string_view path);
     void Put(std::string_view path, std::string_view name, std::int32_t type,
              std::vector<std::uint8_t> bytes);
-    std::optional<StoredValue> Get(std::string_view path, std::string_view name) const;
+    std::optional<StoredBytes> Get(std::string_view path, std::string_view name) const;
 
     // Opens of `path` that ask for any of `mask` answer ERROR_ACCESS_DENIED.
     void DenyAccess(std::string_view path, std::uint32_t mask);
@@ -60,7 +58,7 @@ public:
     const std::vector<CallRecord>& Stores() const { return stores_; }
     std::size_t OpenHandleCount() const { return handles_.size(); }
 
-    // What the platform calls forward to.
+    // What those calls forward to.
     Status Open(KeyHandle root, const char* subKey, std::uint32_t access, KeyHandle* result);
     Status Query(KeyHandle key, const char* name, std::uint32_t* type, std::uint8_t* data,
                  std::uint32_t* size);
@@ -72,7 +70,7 @@ public:
 
 private:
     struct Key {
-        std::map<std::string, StoredValue> values;  // by lower-cased name
+        std::map<std::string, StoredBytes> values;  // by lower-cased name
         std::uint32_t deniedAccess = 0;
     };
     struct OpenedKey {
@@ -98,4 +96,4 @@ private:
     int conversionsToFailure_ = 0;
 };
 
-}  // namespace platform::fake
+}  // namespace fake

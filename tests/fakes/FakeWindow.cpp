@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-namespace platform::fake {
+namespace fake {
 
 using patch::Button;
 
@@ -119,4 +119,4 @@ float FakeWindow::RandomFraction() {
     return fraction;
 }
 
-}  // namespace platform::fake
+}  // namespace fake

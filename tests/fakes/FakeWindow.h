@@ -16,7 +16,7 @@
 #include "patch/FormServices.h"
 #include "patch/frmPatchLayout.h"
 
-namespace platform::fake {
+namespace fake {
 
 class FakeWindow : public patch::FormServices {
 public:
@@ -86,4 +86,4 @@ private:
     std::vector<Event> log_;
 };
 
-}  // namespace platform::fake
+}  // namespace fake

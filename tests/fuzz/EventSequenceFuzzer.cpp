@@ -30,9 +30,9 @@
 
 namespace {
 
+using fake::RegistryCall;
 using patch::Button;
 using patch::ExitCode;
-using platform::fake::RegistryCall;
 
 void Promise(bool kept, const char* promise) {
     if (!kept) {
@@ -203,8 +203,8 @@ private:
                 "the status texts appear only in their order");
     }
 
-    platform::fake::FakeRegistry& registry_ = platform::fake::FakeRegistry::Instance();
-    platform::fake::FakeWindow window_;
+    fake::FakeRegistry& registry_ = fake::FakeRegistry::Instance();
+    fake::FakeWindow window_;
     std::deque<std::string_view> boxEvents_;
     patch::Answer answer_ = patch::Answer::Yes;
     bool failureScripted_ = false;

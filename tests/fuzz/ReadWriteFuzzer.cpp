@@ -20,7 +20,7 @@
 
 namespace {
 
-using platform::fake::FakeRegistry;
+using fake::FakeRegistry;
 
 constexpr const char* kKey = "SOFTWARE\\Fuzz";
 
@@ -48,16 +48,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FakeRegistry& registry = FakeRegistry::Instance();
     registry.Reset();
     registry.Put(kKey, "Value", type, stored);
-    platform::KeyHandle key = 0;
-    platform::RegOpenKeyExA(platform::kHkeyLocalMachine, kKey, 0, platform::kKeySpecificAllAccess,
-                            &key);
+    registry::api::KeyHandle key = 0;
+    registry::api::RegOpenKeyExA(registry::api::kHkeyLocalMachine, kKey, 0,
+                                 registry::api::kKeySpecificAllAccess, &key);
 
     const RegValue untouched = std::u16string(u"untouched");
     RegValue value = untouched;
-    const platform::Status status = registry::ReadValue(key, u"Value", value);
+    const registry::api::Status status = registry::ReadValue(key, u"Value", value);
 
-    const bool handled =
-        type == platform::kRegSz || type == platform::kRegBinary || type == platform::kRegDword;
+    const bool handled = type == registry::api::kRegSz || type == registry::api::kRegBinary ||
+                         type == registry::api::kRegDword;
     Require(handled || (status == registry::kUnhandledType && value == untouched),
             "an unhandled type answers -1 and leaves the value alone");
     if (status != 0) {
@@ -68,15 +68,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(!(value == untouched), "status 0 only with the value set");
 
     if (const auto* text = std::get_if<std::u16string>(&value)) {
-        Require(type == platform::kRegSz && text->size() == stored.size(),
+        Require(type == registry::api::kRegSz && text->size() == stored.size(),
                 "a text keeps every byte it was stored with");
-        Require(registry::WriteValue(key, u"Text", value, platform::kRegSz) == 0, "text written");
+        Require(registry::WriteValue(key, u"Text", value, registry::api::kRegSz) == 0,
+                "text written");
         std::vector<std::uint8_t> expected = stored;
         if (!expected.empty() && expected.back() != 0) {
             expected.push_back(0);
         }
         const auto written = registry.Get(kKey, "Text");
-        Require(written && written->type == platform::kRegSz && written->bytes == expected,
+        Require(written && written->type == registry::api::kRegSz && written->bytes == expected,
                 "a text is stored as read, plus the NUL the system adds");
     } else {
         Require(stored.size() <= 4, "an integer is read only from 4 bytes or fewer");
@@ -89,10 +90,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     try {
-        Require(registry::WriteValue(key, u"Number", value, platform::kRegDword) == 0,
+        Require(registry::WriteValue(key, u"Number", value, registry::api::kRegDword) == 0,
                 "number written");
         const auto written = registry.Get(kKey, "Number");
-        Require(written && written->type == platform::kRegDword && written->bytes.size() == 4,
+        Require(written && written->type == registry::api::kRegDword && written->bytes.size() == 4,
                 "a number is stored as 4 bytes");
     } catch (const registry::ConversionError&) {
         Require(std::holds_alternative<std::u16string>(value), "only a text fails to convert");

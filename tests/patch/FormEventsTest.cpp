@@ -74,7 +74,7 @@ TEST_F(PatchTest, ClosingTheWindowEndsTheProgramAndTellsWhetherTheValuesWereWrit
     window.Close();
     EXPECT_EQ(window.ExitCode(), ExitCode::NothingWritten);
 
-    platform::fake::FakeWindow afterWriting;
+    fake::FakeWindow afterWriting;
     afterWriting.Activate();
     afterWriting.AdvanceClock(1300 + 1000);
     ASSERT_EQ(afterWriting.Form().StepNumber, 2);
@@ -96,7 +96,7 @@ TEST_F(PatchTest, CloseCanBePressedOnlyOnceTheUpdateIsComplete) {
 }
 
 // A window whose timer cannot be set: Form_Activate raises past its handler.
-class BrokenTimerWindow : public platform::fake::FakeWindow {
+class BrokenTimerWindow : public fake::FakeWindow {
 public:
     void ArmStepTimer() override { throw std::runtime_error("The step timer cannot be set."); }
 };

@@ -12,10 +12,6 @@
 #include "tests/fakes/FakeRegistry.h"
 #include "tests/fakes/FakeWindow.h"
 
-inline std::vector<std::uint8_t> TextBytes(std::string_view text) {
-    return {text.begin(), text.end()};
-}
-
 class PatchTest : public testing::Test {
 protected:
     PatchTest() {
@@ -31,31 +27,31 @@ protected:
     void Put9x(std::string_view name, std::int32_t type, std::vector<std::uint8_t> bytes) {
         registry.Put(patch::kWindows9xPlace, name, type, std::move(bytes));
     }
-    std::optional<platform::fake::StoredValue> Get9x(std::string_view name) const {
+    std::optional<StoredBytes> Get9x(std::string_view name) const {
         return registry.Get(patch::kWindows9xPlace, name);
     }
     // A typical Windows NT machine: both values in the Windows NT place, none in
     // the Windows 9x place.
     void PutTypicalNtValues() {
-        PutNt("InstallDate", platform::kRegDword, {0x10, 0x32, 0x54, 0x36});
-        PutNt("RegisteredOwner", platform::kRegSz, TextBytes({"Ann Smith\0", 10}));
+        PutNt("InstallDate", registry::api::kRegDword, {0x10, 0x32, 0x54, 0x36});
+        PutNt("RegisteredOwner", registry::api::kRegSz, TextBytes({"Ann Smith\0", 10}));
     }
     // A machine that does not appear to need the patch: both values present
     // in the Windows 9x place too, so the question is asked.
     void PutPatchNotNeeded() {
         PutTypicalNtValues();
-        Put9x("FirstInstallDateTime", platform::kRegDword, {1, 0, 0, 0});
-        Put9x("RegisteredOwner", platform::kRegSz, TextBytes({"Bob\0", 4}));
+        Put9x("FirstInstallDateTime", registry::api::kRegDword, {1, 0, 0, 0});
+        Put9x("RegisteredOwner", registry::api::kRegSz, TextBytes({"Bob\0", 4}));
     }
     bool AnyWrite() const {
         for (const auto& call : registry.Calls()) {
-            if (call.call == platform::fake::RegistryCall::Set) {
+            if (call.call == fake::RegistryCall::Set) {
                 return true;
             }
         }
         return false;
     }
 
-    platform::fake::FakeRegistry& registry = platform::fake::FakeRegistry::Instance();
-    platform::fake::FakeWindow window;
+    fake::FakeRegistry& registry = fake::FakeRegistry::Instance();
+    fake::FakeWindow window;
 };

@@ -7,26 +7,21 @@
 
 namespace {
 
+using fake::RegistryCall;
 using patch::Answer;
 using patch::ExitCode;
-using platform::kRegBinary;
-using platform::kRegDword;
-using platform::kRegMultiSz;
-using platform::kRegSz;
-using platform::fake::RegistryCall;
+using registry::api::kRegBinary;
+using registry::api::kRegDword;
+using registry::api::kRegMultiSz;
+using registry::api::kRegSz;
 
 constexpr const char* kQuestion =
     "This machine does not appear to need this patch.  Do you want to apply it anyway?";
 
-struct Stored {
-    std::int32_t type;
-    std::vector<std::uint8_t> bytes;
-};
-
 struct PresenceCase {
     const char* what;
-    std::optional<Stored> firstInstallDateTime;
-    std::optional<Stored> registeredOwner;
+    std::optional<StoredBytes> firstInstallDateTime;
+    std::optional<StoredBytes> registeredOwner;
     bool asked;
     bool ownerRead;
 };
@@ -62,28 +57,28 @@ TEST_P(PresenceTest, AsksOnlyWhereBothValuesArePresent) {
     EXPECT_FALSE(AnyWrite());
 }
 
-const Stored kDate{kRegDword, {0x10, 0x32, 0x54, 0x36}};
-const Stored kOwner{kRegSz, TextBytes({"Bob\0", 4})};
+const StoredBytes kDate{kRegDword, {0x10, 0x32, 0x54, 0x36}};
+const StoredBytes kOwner{kRegSz, TextBytes({"Bob\0", 4})};
 
 INSTANTIATE_TEST_SUITE_P(
     Windows9xPlace, PresenceTest,
     testing::Values(
         PresenceCase{"BothPresent", kDate, kOwner, true, true},
-        PresenceCase{"NegativeDate", Stored{kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}}, kOwner, true,
+        PresenceCase{"NegativeDate", StoredBytes{kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}}, kOwner, true,
                      true},
-        PresenceCase{"DateAsBinary", Stored{kRegBinary, {0x01, 0x00, 0x00, 0x00}}, kOwner, true,
-                     true},
-        PresenceCase{"DateAsText", Stored{kRegSz, TextBytes({"0\0", 2})}, kOwner, true, true},
-        PresenceCase{"OwnerAsNumber", kDate, Stored{kRegDword, {7, 0, 0, 0}}, true, true},
-        PresenceCase{"OwnerIsLoneNul", kDate, Stored{kRegSz, {0}}, true, true},
-        PresenceCase{"DateIsZero", Stored{kRegDword, {0, 0, 0, 0}}, kOwner, false, true},
-        PresenceCase{"OwnerIsZeroBytes", kDate, Stored{kRegSz, {}}, false, true},
+        PresenceCase{"DateAsBinary", StoredBytes{kRegBinary, {0x01, 0x00, 0x00, 0x00}}, kOwner,
+                     true, true},
+        PresenceCase{"DateAsText", StoredBytes{kRegSz, TextBytes({"0\0", 2})}, kOwner, true, true},
+        PresenceCase{"OwnerAsNumber", kDate, StoredBytes{kRegDword, {7, 0, 0, 0}}, true, true},
+        PresenceCase{"OwnerIsLoneNul", kDate, StoredBytes{kRegSz, {0}}, true, true},
+        PresenceCase{"DateIsZero", StoredBytes{kRegDword, {0, 0, 0, 0}}, kOwner, false, true},
+        PresenceCase{"OwnerIsZeroBytes", kDate, StoredBytes{kRegSz, {}}, false, true},
         PresenceCase{"OwnerMissing", kDate, std::nullopt, false, true},
-        PresenceCase{"OwnerIsNumberZero", kDate, Stored{kRegDword, {0, 0, 0, 0}}, false, true},
+        PresenceCase{"OwnerIsNumberZero", kDate, StoredBytes{kRegDword, {0, 0, 0, 0}}, false, true},
         PresenceCase{"DateMissing", std::nullopt, kOwner, false, false},
-        PresenceCase{"DateOfUnhandledType", Stored{kRegMultiSz, TextBytes({"1\0\0", 3})}, kOwner,
-                     false, false},
-        PresenceCase{"DateTooLongForAnInteger", Stored{kRegBinary, {1, 2, 3, 4, 5, 6, 7, 8}},
+        PresenceCase{"DateOfUnhandledType", StoredBytes{kRegMultiSz, TextBytes({"1\0\0", 3})},
+                     kOwner, false, false},
+        PresenceCase{"DateTooLongForAnInteger", StoredBytes{kRegBinary, {1, 2, 3, 4, 5, 6, 7, 8}},
                      kOwner, false, false}),
     [](const auto& info) { return std::string(info.param.what); });
 

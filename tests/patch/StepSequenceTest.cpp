@@ -8,14 +8,13 @@
 
 namespace {
 
+using fake::RegistryCall;
 using patch::Button;
 using patch::ExitCode;
-using platform::kRegBinary;
-using platform::kRegDword;
-using platform::kRegMultiSz;
-using platform::kRegSz;
-using platform::fake::RegistryCall;
-using platform::fake::StoredValue;
+using registry::api::kRegBinary;
+using registry::api::kRegDword;
+using registry::api::kRegMultiSz;
+using registry::api::kRegSz;
 
 const float kLargestBelowOne = std::nextafter(1.0f, 0.0f);
 
@@ -26,7 +25,7 @@ TEST_F(PatchTest, TimelineFollowsTheIntervalDrawnAtTheTickBefore) {
     window.Activate();
     window.AdvanceClock(60000);
 
-    const std::vector<platform::fake::FakeWindow::Event> expected = {
+    const std::vector<fake::FakeWindow::Event> expected = {
         {0, "arm 1300"},
         {1300, "tick"},
         {1300, "interval 1000"},
@@ -80,8 +79,8 @@ TEST_F(PatchTest, CopiesBothValuesAndNothingElse) {
     window.Activate();
     window.AdvanceClock(1300 + 1000);
 
-    EXPECT_EQ(Get9x("FirstInstallDateTime"), (StoredValue{kRegDword, {0x10, 0x32, 0x54, 0x36}}));
-    EXPECT_EQ(Get9x("RegisteredOwner"), (StoredValue{kRegSz, TextBytes({"Ann Smith\0", 10})}));
+    EXPECT_EQ(Get9x("FirstInstallDateTime"), (StoredBytes{kRegDword, {0x10, 0x32, 0x54, 0x36}}));
+    EXPECT_EQ(Get9x("RegisteredOwner"), (StoredBytes{kRegSz, TextBytes({"Ann Smith\0", 10})}));
 
     std::vector<std::string> writes;
     for (const auto& call : registry.Calls()) {
@@ -99,10 +98,10 @@ TEST_F(PatchTest, CopiesBothValuesAndNothingElse) {
 
 struct CopyCase {
     const char* what;
-    StoredValue installDate;
-    StoredValue owner;
-    StoredValue firstInstallDateTime;  // as written
-    StoredValue registeredOwner;       // as written
+    StoredBytes installDate;
+    StoredBytes owner;
+    StoredBytes firstInstallDateTime;  // as written
+    StoredBytes registeredOwner;       // as written
 };
 
 void PrintTo(const CopyCase& c, std::ostream* out) {
@@ -123,7 +122,7 @@ TEST_P(CopyTest, WritesTheConvertedValues) {
     EXPECT_FALSE(window.ExitCode());
 }
 
-const StoredValue kOwner{kRegSz, TextBytes({"Bob\0", 4})};
+const StoredBytes kOwner{kRegSz, TextBytes({"Bob\0", 4})};
 
 INSTANTIATE_TEST_SUITE_P(
     Conversions, CopyTest,
@@ -203,7 +202,7 @@ class RegistryFailureTest : public PatchTest, public testing::WithParamInterface
 TEST_P(RegistryFailureTest, ToldAndTheProgramEndsWithNothingAfter) {
     const FailureCase& c = GetParam();
     PutTypicalNtValues();
-    registry.FailCall(c.call, c.nth, platform::kErrorAccessDenied);
+    registry.FailCall(c.call, c.nth, registry::api::kErrorAccessDenied);
 
     window.Activate();
     window.AdvanceClock(60000);

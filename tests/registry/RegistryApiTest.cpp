@@ -12,20 +12,16 @@
 
 namespace {
 
-using platform::kErrorFileNotFound;
-using platform::kErrorInvalidHandle;
-using platform::kErrorMoreData;
-using platform::KeyHandle;
-using platform::kHkeyLocalMachine;
-using platform::kKeySpecificAllAccess;
-using platform::kRegDword;
-using platform::kRegSz;
+using registry::api::kErrorFileNotFound;
+using registry::api::kErrorInvalidHandle;
+using registry::api::kErrorMoreData;
+using registry::api::KeyHandle;
+using registry::api::kHkeyLocalMachine;
+using registry::api::kKeySpecificAllAccess;
+using registry::api::kRegDword;
+using registry::api::kRegSz;
 
 constexpr std::uint8_t kCanary = 0xCC;
-
-StoredBytes Text(std::string_view bytes) {
-    return {kRegSz, std::vector<std::uint8_t>(bytes.begin(), bytes.end())};
-}
 
 TEST(RegQueryValueExATest, SizeQueryOfTextCountsTheStoredTerminator) {
     ScratchKey key;
@@ -33,10 +29,11 @@ TEST(RegQueryValueExATest, SizeQueryOfTextCountsTheStoredTerminator) {
     key.Store("ZeroBytes", Text(""));
     std::uint32_t type = 0;
     std::uint32_t size = 99;
-    EXPECT_EQ(platform::RegQueryValueExA(key.Handle(), "Terminated", &type, nullptr, &size), 0);
+    EXPECT_EQ(registry::api::RegQueryValueExA(key.Handle(), "Terminated", &type, nullptr, &size),
+              0);
     EXPECT_EQ(type, std::uint32_t{kRegSz});
     EXPECT_EQ(size, 4u);
-    EXPECT_EQ(platform::RegQueryValueExA(key.Handle(), "ZeroBytes", &type, nullptr, &size), 0);
+    EXPECT_EQ(registry::api::RegQueryValueExA(key.Handle(), "ZeroBytes", &type, nullptr, &size), 0);
     EXPECT_EQ(size, 0u);
 }
 
@@ -47,15 +44,17 @@ TEST(RegQueryValueExATest, UnterminatedTextGetsANulOnlyWhereTheBufferHasRoom) {
     std::array<std::uint8_t, 5> buffer;
     buffer.fill(kCanary);
     std::uint32_t size = 3;
-    EXPECT_EQ(
-        platform::RegQueryValueExA(key.Handle(), "Unterminated", nullptr, buffer.data(), &size), 0);
+    EXPECT_EQ(registry::api::RegQueryValueExA(key.Handle(), "Unterminated", nullptr, buffer.data(),
+                                              &size),
+              0);
     EXPECT_EQ(size, 3u);
     EXPECT_EQ(buffer, (std::array<std::uint8_t, 5>{'B', 'o', 'b', kCanary, kCanary}));
 
     buffer.fill(kCanary);
     size = 4;
-    EXPECT_EQ(
-        platform::RegQueryValueExA(key.Handle(), "Unterminated", nullptr, buffer.data(), &size), 0);
+    EXPECT_EQ(registry::api::RegQueryValueExA(key.Handle(), "Unterminated", nullptr, buffer.data(),
+                                              &size),
+              0);
     EXPECT_EQ(size, 3u);
     EXPECT_EQ(buffer, (std::array<std::uint8_t, 5>{'B', 'o', 'b', 0, kCanary}));
 }
@@ -67,7 +66,7 @@ TEST(RegQueryValueExATest, SmallBufferAnswersMoreDataWithTheSizeNeededAndIsLeftA
     buffer.fill(kCanary);
     std::uint32_t type = 0;
     std::uint32_t size = 2;
-    EXPECT_EQ(platform::RegQueryValueExA(key.Handle(), "Dword", &type, buffer.data(), &size),
+    EXPECT_EQ(registry::api::RegQueryValueExA(key.Handle(), "Dword", &type, buffer.data(), &size),
               kErrorMoreData);
     EXPECT_EQ(type, std::uint32_t{kRegDword});
     EXPECT_EQ(size, 4u);
@@ -78,9 +77,9 @@ TEST(RegQueryValueExATest, SmallBufferAnswersMoreDataWithTheSizeNeededAndIsLeftA
 TEST(RegQueryValueExATest, MissingValueAndZeroHandle) {
     ScratchKey key;
     std::uint32_t size = 0;
-    EXPECT_EQ(platform::RegQueryValueExA(key.Handle(), "Absent", nullptr, nullptr, &size),
+    EXPECT_EQ(registry::api::RegQueryValueExA(key.Handle(), "Absent", nullptr, nullptr, &size),
               kErrorFileNotFound);
-    EXPECT_EQ(platform::RegQueryValueExA(0, "Absent", nullptr, nullptr, &size),
+    EXPECT_EQ(registry::api::RegQueryValueExA(0, "Absent", nullptr, nullptr, &size),
               kErrorInvalidHandle);
 }
 
@@ -88,10 +87,12 @@ TEST(RegSetValueExATest, TextGetsTheTerminatorJustPastItsCount) {
     ScratchKey key;
     const std::uint8_t followedByNul[] = {'B', 'o', 'b', 0};
     const std::uint8_t followedByOther[] = {'B', 'o', 'b', 'x'};
-    EXPECT_EQ(platform::RegSetValueExA(key.Handle(), "FollowedByNul", kRegSz, followedByNul, 3), 0);
-    EXPECT_EQ(platform::RegSetValueExA(key.Handle(), "FollowedByOther", kRegSz, followedByOther, 3),
-              0);
-    EXPECT_EQ(platform::RegSetValueExA(key.Handle(), "Counted", kRegSz, followedByNul, 4), 0);
+    EXPECT_EQ(
+        registry::api::RegSetValueExA(key.Handle(), "FollowedByNul", kRegSz, followedByNul, 3), 0);
+    EXPECT_EQ(
+        registry::api::RegSetValueExA(key.Handle(), "FollowedByOther", kRegSz, followedByOther, 3),
+        0);
+    EXPECT_EQ(registry::api::RegSetValueExA(key.Handle(), "Counted", kRegSz, followedByNul, 4), 0);
     EXPECT_EQ(key.Fetch("FollowedByNul"), Text({"Bob\0", 4}));
     EXPECT_EQ(key.Fetch("FollowedByOther"), Text("Bob"));
     EXPECT_EQ(key.Fetch("Counted"), Text({"Bob\0", 4}));
@@ -99,11 +100,12 @@ TEST(RegSetValueExATest, TextGetsTheTerminatorJustPastItsCount) {
 
 TEST(RegOpenKeyExATest, FailedOpenSetsTheHandleToZero) {
     KeyHandle handle = 0x1234;
-    EXPECT_EQ(platform::RegOpenKeyExA(kHkeyLocalMachine, "SOFTWARE\\Velmora Tests\\No Such Key", 0,
-                                      kKeySpecificAllAccess, &handle),
-              kErrorFileNotFound);
+    EXPECT_EQ(
+        registry::api::RegOpenKeyExA(kHkeyLocalMachine, "SOFTWARE\\Velmora Tests\\No Such Key", 0,
+                                     kKeySpecificAllAccess, &handle),
+        kErrorFileNotFound);
     EXPECT_EQ(handle, 0u);
-    EXPECT_NE(platform::RegCloseKey(0), 0);
+    EXPECT_NE(registry::api::RegCloseKey(0), 0);
 }
 
 TEST(CodePageTest, EveryByteSurvivesARoundTrip) {
@@ -111,12 +113,12 @@ TEST(CodePageTest, EveryByteSurvivesARoundTrip) {
     for (int byte = 0; byte < 256; ++byte) {
         bytes += static_cast<char>(byte);
     }
-    const std::u16string text = platform::FromAnsi(bytes);
+    const std::u16string text = registry::api::FromAnsi(bytes);
     EXPECT_EQ(text.size(), 256u);
     EXPECT_EQ(text[0x80], u'\u20AC');
     EXPECT_EQ(text[0xE9], u'\u00E9');
-    EXPECT_EQ(platform::ToAnsi(text), bytes);
-    EXPECT_EQ(platform::ToAnsi(u"\u4E00x"), "?x");
+    EXPECT_EQ(registry::api::ToAnsi(text), bytes);
+    EXPECT_EQ(registry::api::ToAnsi(u"\u4E00x"), "?x");
 }
 
 }  // namespace

@@ -9,8 +9,8 @@
 
 namespace {
 
-using platform::fake::FakeRegistry;
-using platform::fake::RegistryCall;
+using fake::FakeRegistry;
+using fake::RegistryCall;
 using registry::ReadValue;
 
 const RegValue kUntouched = std::u16string(u"untouched");
@@ -19,7 +19,7 @@ struct FaultCase {
     const char* what;
     StoredBytes stored;
     void (*arrange)(FakeRegistry&);
-    platform::Status status;
+    registry::api::Status status;
     RegValue value;
 };
 
@@ -40,25 +40,25 @@ TEST_P(ReadValueFaultTest, AnswersNonZeroWithValueUntouchedOrEmptied) {
     EXPECT_EQ(value, c.value);
 }
 
-const StoredBytes kText{platform::kRegSz, {'B', 'o', 'b', 0}};
-const StoredBytes kDword{platform::kRegDword, {1, 0, 0, 0}};
+const StoredBytes kText{registry::api::kRegSz, {'B', 'o', 'b', 0}};
+const StoredBytes kDword{registry::api::kRegDword, {1, 0, 0, 0}};
 
 const FaultCase kFaultCases[] = {
     {"FirstQueryDenied", kText,
-     [](FakeRegistry& r) { r.FailCall(RegistryCall::Query, 1, platform::kErrorAccessDenied); }, 5,
-     kUntouched},
+     [](FakeRegistry& r) { r.FailCall(RegistryCall::Query, 1, registry::api::kErrorAccessDenied); },
+     5, kUntouched},
     // The value grew between the size query and the read.
     {"TextReadFailsAfterSizeQuery", kText,
-     [](FakeRegistry& r) { r.FailCall(RegistryCall::Query, 2, platform::kErrorMoreData); }, 234,
-     RegValue()},
+     [](FakeRegistry& r) { r.FailCall(RegistryCall::Query, 2, registry::api::kErrorMoreData); },
+     234, RegValue()},
     {"DwordReadFailsAfterSizeQuery", kDword,
-     [](FakeRegistry& r) { r.FailCall(RegistryCall::Query, 2, platform::kErrorMoreData); }, 234,
-     kUntouched},
+     [](FakeRegistry& r) { r.FailCall(RegistryCall::Query, 2, registry::api::kErrorMoreData); },
+     234, kUntouched},
     // Raised while the result is still 0: trapped, and never answered as success.
     {"NameConversionRaises", kText, [](FakeRegistry& r) { r.FailConversion(1); },
-     platform::kErrorNotEnoughMemory, kUntouched},
+     registry::api::kErrorNotEnoughMemory, kUntouched},
     {"TextConversionRaises", kText, [](FakeRegistry& r) { r.FailConversion(2); },
-     platform::kErrorNotEnoughMemory, kUntouched},
+     registry::api::kErrorNotEnoughMemory, kUntouched},
 };
 
 INSTANTIATE_TEST_SUITE_P(Faults, ReadValueFaultTest, testing::ValuesIn(kFaultCases),
@@ -69,15 +69,15 @@ TEST(ReadValueFaultTest, KeyOpenedWithoutRightsAnswersFromItsZeroHandle) {
     FakeRegistry& registry = FakeRegistry::Instance();
     registry.CreateKey("SOFTWARE\\Locked");
     registry.Put("SOFTWARE\\Locked", "Stored", kText.type, kText.bytes);
-    registry.DenyAccess("SOFTWARE\\Locked", platform::kKeySetValue);
+    registry.DenyAccess("SOFTWARE\\Locked", registry::api::kKeySetValue);
 
-    platform::KeyHandle locked = 0xDEAD;
-    EXPECT_EQ(platform::RegOpenKeyExA(platform::kHkeyLocalMachine, "SOFTWARE\\Locked", 0,
-                                      platform::kKeySpecificAllAccess, &locked),
-              platform::kErrorAccessDenied);
+    registry::api::KeyHandle locked = 0xDEAD;
+    EXPECT_EQ(registry::api::RegOpenKeyExA(registry::api::kHkeyLocalMachine, "SOFTWARE\\Locked", 0,
+                                           registry::api::kKeySpecificAllAccess, &locked),
+              registry::api::kErrorAccessDenied);
     EXPECT_EQ(locked, 0u);
     RegValue value = kUntouched;
-    EXPECT_EQ(ReadValue(locked, u"Stored", value), platform::kErrorInvalidHandle);
+    EXPECT_EQ(ReadValue(locked, u"Stored", value), registry::api::kErrorInvalidHandle);
     EXPECT_EQ(value, kUntouched);
 }
 

@@ -13,22 +13,18 @@
 
 namespace {
 
-using platform::kRegBinary;
-using platform::kRegDword;
-using platform::kRegExpandSz;
-using platform::kRegMultiSz;
-using platform::kRegSz;
 using registry::ReadValue;
 using registry::WriteValue;
+using registry::api::kRegBinary;
+using registry::api::kRegDword;
+using registry::api::kRegExpandSz;
+using registry::api::kRegMultiSz;
+using registry::api::kRegSz;
 
 using std::u16string;
 
 constexpr std::int32_t kRegNone = 0;
 constexpr std::int32_t kRegQword = 11;
-
-std::vector<std::uint8_t> Bytes(std::string_view text) {
-    return {text.begin(), text.end()};
-}
 
 // What a value holds before a read; a read that must leave it alone keeps it.
 const RegValue kUntouched = std::u16string(u"untouched");
@@ -36,7 +32,7 @@ const RegValue kUntouched = std::u16string(u"untouched");
 struct ReadCase {
     const char* what;
     StoredBytes stored;
-    platform::Status status;
+    registry::api::Status status;
     RegValue value;  // after the read
     // Where the read succeeded: the bytes that writing the value back (as
     // REG_SZ for a text, REG_DWORD for an integer) stores.
@@ -67,23 +63,23 @@ TEST_P(ReadValueTest, ReadsByStoredTypeAndWritesBackTheSameBytes) {
 
 const ReadCase kReadCases[] = {
     {"NameWithTerminator",
-     {kRegSz, Bytes({"Bob\0", 4})},
+     {kRegSz, TextBytes({"Bob\0", 4})},
      0,
      u16string(u"Bob\0", 4),
-     {kRegSz, Bytes({"Bob\0", 4})}},
+     {kRegSz, TextBytes({"Bob\0", 4})}},
     {"ZeroByteText", {kRegSz, {}}, 0, u16string(), {kRegSz, {}}},
     {"LoneNul", {kRegSz, {0}}, 0, u16string(u"\0", 1), {kRegSz, {0}}},
     // Windows adds the terminator that the stored text lacked.
     {"TextWithoutTerminator",
-     {kRegSz, Bytes("Bob")},
+     {kRegSz, TextBytes("Bob")},
      0,
      u16string(u"Bob"),
-     {kRegSz, Bytes({"Bob\0", 4})}},
+     {kRegSz, TextBytes({"Bob\0", 4})}},
     {"EmbeddedNuls",
-     {kRegSz, Bytes({"A\0B\0", 4})},
+     {kRegSz, TextBytes({"A\0B\0", 4})},
      0,
      u16string(u"A\0B\0", 4),
-     {kRegSz, Bytes({"A\0B\0", 4})}},
+     {kRegSz, TextBytes({"A\0B\0", 4})}},
     {"AccentedLetters",
      {kRegSz, {0xC9, 't', 0xE9, 0}},
      0,
@@ -109,8 +105,8 @@ const ReadCase kReadCases[] = {
     {"ZeroByteBinary", {kRegBinary, {}}, 0, 0, {kRegDword, {0, 0, 0, 0}}},
     {"EightByteBinary", {kRegBinary, {1, 2, 3, 4, 5, 6, 7, 8}}, 234, kUntouched, {}},
     {"FiveByteDword", {kRegDword, {1, 2, 3, 4, 5}}, 234, kUntouched, {}},
-    {"MultiSz", {kRegMultiSz, Bytes({"a\0b\0\0", 5})}, -1, kUntouched, {}},
-    {"ExpandSz", {kRegExpandSz, Bytes({"%PATH%\0", 7})}, -1, kUntouched, {}},
+    {"MultiSz", {kRegMultiSz, TextBytes({"a\0b\0\0", 5})}, -1, kUntouched, {}},
+    {"ExpandSz", {kRegExpandSz, TextBytes({"%PATH%\0", 7})}, -1, kUntouched, {}},
     {"Qword", {kRegQword, {1, 0, 0, 0, 0, 0, 0, 0}}, -1, kUntouched, {}},
     {"None", {kRegNone, {}}, -1, kUntouched, {}},
 };
@@ -127,7 +123,7 @@ TEST(ReadValueTest, MissingValueAnswersFileNotFoundAndLeavesValue) {
 
 TEST(ReadValueTest, NamesMatchWithoutRegardToCase) {
     ScratchKey key;
-    key.Store("RegisteredOwner", {kRegSz, Bytes({"Ann\0", 4})});
+    key.Store("RegisteredOwner", {kRegSz, TextBytes({"Ann\0", 4})});
     RegValue value;
     EXPECT_EQ(ReadValue(key.Handle(), u"REGISTEREDOWNER", value), 0);
     EXPECT_EQ(value, RegValue(u16string(u"Ann\0", 4)));
@@ -165,10 +161,10 @@ TEST_P(WriteValueTest, StoresTheConvertedValue) {
 // An integer's digits are stored with the terminator that Windows adds to a
 // text whose count left it out.
 const WriteCase kWriteCases[] = {
-    {"ZeroAsText", 0, kRegSz, {kRegSz, Bytes({"0\0", 2})}},
-    {"NegativeAsText", -5, kRegSz, {kRegSz, Bytes({"-5\0", 3})}},
-    {"LargestAsText", INT_MAX, kRegSz, {kRegSz, Bytes({"2147483647\0", 11})}},
-    {"SmallestAsText", INT_MIN, kRegSz, {kRegSz, Bytes({"-2147483648\0", 12})}},
+    {"ZeroAsText", 0, kRegSz, {kRegSz, TextBytes({"0\0", 2})}},
+    {"NegativeAsText", -5, kRegSz, {kRegSz, TextBytes({"-5\0", 3})}},
+    {"LargestAsText", INT_MAX, kRegSz, {kRegSz, TextBytes({"2147483647\0", 11})}},
+    {"SmallestAsText", INT_MIN, kRegSz, {kRegSz, TextBytes({"-2147483648\0", 12})}},
     {"LargestText", u16string(u"2147483647"), kRegDword, {kRegDword, {0xFF, 0xFF, 0xFF, 0x7F}}},
     {"SmallestText", u16string(u"-2147483648"), kRegDword, {kRegDword, {0, 0, 0, 0x80}}},
     {"TextReadWithTerminator", u16string(u"1234\0", 5), kRegDword, {kRegDword, {0xD2, 0x04, 0, 0}}},

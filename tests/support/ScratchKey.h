@@ -5,20 +5,10 @@
 // the in-memory registry; in the Windows build it is a real key, so that the
 // same cases check the real advapi32.
 
-#include <cstdint>
 #include <optional>
-#include <ostream>
-#include <vector>
 
 #include "registry/RegistryApi.h"
-
-struct StoredBytes {
-    std::int32_t type = 0;
-    std::vector<std::uint8_t> bytes;
-    bool operator==(const StoredBytes&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const StoredBytes& stored);
+#include "tests/support/StoredBytes.h"
 
 class ScratchKey {
 public:
@@ -28,12 +18,12 @@ public:
     ScratchKey& operator=(const ScratchKey&) = delete;
 
     // Opened with the access that the program's own opens ask for.
-    platform::KeyHandle Handle() const { return handle_; }
+    registry::api::KeyHandle Handle() const { return handle_; }
 
     // Stores exactly `stored.bytes`: no terminator is added to a text.
     void Store(const char* name, const StoredBytes& stored);
     std::optional<StoredBytes> Fetch(const char* name) const;
 
 private:
-    platform::KeyHandle handle_ = 0;
+    registry::api::KeyHandle handle_ = 0;
 };

@@ -1,6 +1,6 @@
 #include <iomanip>
 
-#include "tests/support/ScratchKey.h"
+#include "tests/support/StoredBytes.h"
 
 std::ostream& operator<<(std::ostream& out, const StoredBytes& stored) {
     out << "type " << stored.type << ", " << stored.bytes.size() << " bytes {";

@@ -13,7 +13,7 @@ std::string ScratchPath() {
     return "Software\\Velmora Tests\\" + std::to_string(GetCurrentProcessId());
 }
 
-HKEY AsHkey(platform::KeyHandle key) {
+HKEY AsHkey(registry::api::KeyHandle key) {
     return reinterpret_cast<HKEY>(key);
 }
 
@@ -23,10 +23,11 @@ ScratchKey::ScratchKey() {
     HKEY key = nullptr;
     RegDeleteKeyA(HKEY_CURRENT_USER, ScratchPath().c_str());
     if (RegCreateKeyExA(HKEY_CURRENT_USER, ScratchPath().c_str(), 0, nullptr, 0,
-                        platform::kKeySpecificAllAccess, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+                        registry::api::kKeySpecificAllAccess, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
         throw std::runtime_error("cannot create the scratch key");
     }
-    handle_ = reinterpret_cast<platform::KeyHandle>(key);
+    handle_ = reinterpret_cast<registry::api::KeyHandle>(key);
 }
 
 ScratchKey::~ScratchKey() {

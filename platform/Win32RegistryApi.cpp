@@ -1,11 +1,11 @@
-// Binds the platform's registry calls to advapi32 and the code page of the
+// Binds the Registry module's calls to advapi32 and the code page of the
 // system (CP_ACP) in Velmora.exe.
 
 #include <windows.h>
 
 #include "registry/RegistryApi.h"
 
-namespace platform {
+namespace registry::api {
 
 namespace {
 
@@ -87,4 +87,4 @@ std::u16string FromAnsi(std::string_view bytes) {
     return text;
 }
 
-}  // namespace platform
+}  // namespace registry::api

@@ -1,10 +1,10 @@
-// Binds the platform's registry calls to the in-memory registry in the host build.
+// Binds the Registry module's calls to the in-memory registry in the host build.
 
 #include "registry/RegistryApi.h"
 
 #include "tests/fakes/FakeRegistry.h"
 
-namespace platform {
+namespace registry::api {
 
 using fake::FakeRegistry;
 
@@ -35,4 +35,4 @@ std::u16string FromAnsi(std::string_view bytes) {
     return FakeRegistry::Instance().FromAnsi(bytes);
 }
 
-}  // namespace platform
+}  // namespace registry::api

@@ -2,7 +2,7 @@
 
 #include "tests/fakes/FakeRegistry.h"
 
-using platform::fake::FakeRegistry;
+using fake::FakeRegistry;
 
 namespace {
 constexpr const char* kScratchPath = "SOFTWARE\\Velmora Tests";
@@ -11,8 +11,8 @@ constexpr const char* kScratchPath = "SOFTWARE\\Velmora Tests";
 ScratchKey::ScratchKey() {
     FakeRegistry::Instance().Reset();
     FakeRegistry::Instance().CreateKey(kScratchPath);
-    platform::RegOpenKeyExA(platform::kHkeyLocalMachine, kScratchPath, 0,
-                            platform::kKeySpecificAllAccess, &handle_);
+    registry::api::RegOpenKeyExA(registry::api::kHkeyLocalMachine, kScratchPath, 0,
+                                 registry::api::kKeySpecificAllAccess, &handle_);
 }
 
 ScratchKey::~ScratchKey() {
@@ -24,9 +24,5 @@ void ScratchKey::Store(const char* name, const StoredBytes& stored) {
 }
 
 std::optional<StoredBytes> ScratchKey::Fetch(const char* name) const {
-    const auto value = FakeRegistry::Instance().Get(kScratchPath, name);
-    if (!value) {
-        return std::nullopt;
-    }
-    return StoredBytes{value->type, value->bytes};
+    return FakeRegistry::Instance().Get(kScratchPath, name);
 }
