@@ -38,7 +38,7 @@ mkdir -p "$state"
 . tests/wine/env.sh
 
 seed_on_first_use() {
-    if [ -f "$state/seeded" ]; then
+    if [ -f "$WINEPREFIX/velmora-seeded" ]; then
         return
     fi
     windows9x='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion'
@@ -46,22 +46,28 @@ seed_on_first_use() {
     wine reg delete "$windows9x" /v FirstInstallDateTime /f /reg:32 >/dev/null 2>&1 || true
     wine reg delete "$windows9x" /v RegisteredOwner /f /reg:32 >/dev/null 2>&1 || true
     wine reg add "$windowsNt" /v RegisteredOwner /t REG_SZ /d "Ann Smith" /f /reg:32 >/dev/null
-    touch "$state/seeded"
+    touch "$WINEPREFIX/velmora-seeded"
     echo "Seeded the prefix: the Windows 9x place now lacks both values."
 }
 
 if [ -n "$user_display" ]; then
     export DISPLAY="$user_display"
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    if ! prefix_made; then
         echo "Making the Wine prefix $WINEPREFIX..."
         wineboot -i >"$state/wine.log" 2>&1
+        touch "$state/prefix.made"
     fi
     install_wine_fonts
     # A window manager is there to manage Velmora's window.
     wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 || true
     seed_on_first_use
+    # Interrupted, the command takes Velmora and the prefix's wineserver with it.
+    trap 'wineserver -k 2>/dev/null; exit 129' HUP
+    trap 'wineserver -k 2>/dev/null; exit 130' INT
+    trap 'wineserver -k 2>/dev/null; exit 143' TERM
+    wine build/win32/Velmora.exe &
     status=0
-    wine build/win32/Velmora.exe || status=$?
+    wait $! || status=$?
     echo "Velmora ended with exit code $status."
     exit 0
 fi

@@ -13,15 +13,30 @@ if [ $# -ne 2 ]; then
 fi
 certificate=$1
 exe=$2
+password=""
+terminal=""
+# However the command ends, also interrupted: the password's file goes, and
+# the terminal echoes again.
+clean_up() {
+    if [ -n "$terminal" ]; then
+        stty "$terminal" </dev/tty
+    fi
+    rm -f "$password" "$exe.signed"
+}
+trap clean_up EXIT
+trap 'exit 129' HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
 if [ -z "${VELMORA_SIGN_PASSWORD+set}" ]; then
     printf 'Password of %s: ' "$certificate" >/dev/tty
+    terminal=$(stty -g </dev/tty)
     stty -echo </dev/tty
     IFS= read -r VELMORA_SIGN_PASSWORD </dev/tty || true
-    stty echo </dev/tty
+    stty "$terminal" </dev/tty
+    terminal=""
     echo >/dev/tty
 fi
 password=$(mktemp)
-trap 'rm -f "$password" "$exe.signed"' EXIT
 printf '%s' "$VELMORA_SIGN_PASSWORD" >"$password"
 osslsigncode sign -pkcs12 "$certificate" -readpass "$password" -n Velmora \
     -in "$exe" -out "$exe.signed" >/dev/null

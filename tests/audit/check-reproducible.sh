@@ -8,7 +8,8 @@ set -eu
 source=$1
 exe=$2
 copy=$3/elsewhere/velmora
-rm -rf "$3"
+# Only the folder that this check makes is ever removed.
+rm -rf "$3/elsewhere"
 mkdir -p "$copy"
 for item in CMakeLists.txt CMakePresets.json LICENSE cmake patch platform registry resources; do
     cp -R "$source/$item" "$copy/"

@@ -7,7 +7,6 @@
 set -eu
 source=$1
 work=$3
-rm -rf "$work"
 mkdir -p "$work"
 cp "$2" "$work/Velmora.exe"
 export VELMORA_SIGN_PASSWORD="throwaway $$"

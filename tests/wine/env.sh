@@ -14,6 +14,16 @@ unset WAYLAND_DISPLAY
 # US Windows, which the registry tests expect.
 export LC_ALL=C.UTF-8
 
+# Whether the prefix has been made. One whose making was cut short, which
+# Wine cannot start in, is removed, to be made again.
+prefix_made() {
+    if [ -f "$state/prefix.made" ]; then
+        return 0
+    fi
+    rm -rf "$WINEPREFIX"
+    return 1
+}
+
 # Debian's Wine does not find its own fonts (fonts-wine) by itself; without
 # Marlett the caption's close box shows a letter. Copied into the prefix's
 # Fonts folder, where Wine looks.

@@ -5,6 +5,10 @@
 # Xvfb display, a private Wine prefix under STATE_DIR (made on first use, and
 # thrown away with the build folder), and one wineserver kept alive for the
 # whole run, since a cold Wine start costs seconds per test.
+#
+# The session also ends with the process that started it (ctest, or the run
+# or benchmark command), however that ends: a watcher stops it within a second
+# of an interruption or a kill that left no time to stop it.
 set -eu
 action=$1
 state=$(mkdir -p "$2" && cd "$2" && pwd)
@@ -40,6 +44,21 @@ stop_session() {
     rm -f "$state/xvfb.pid" "$state/display"
 }
 
+# Stops the session once `owner`, known by its number and start time, has
+# ended, unless the session has been stopped or replaced before.
+watch_owner() {
+    owner=$1
+    owner_started=$2
+    session=$(cat "$state/xvfb.pid")
+    while [ "$(start_time "$owner")" = "$owner_started" ] &&
+        [ "$(cat "$state/xvfb.pid" 2>/dev/null)" = "$session" ]; do
+        sleep 1
+    done
+    if [ "$(cat "$state/xvfb.pid" 2>/dev/null)" = "$session" ]; then
+        stop_session
+    fi
+}
+
 case $action in
 start)
     stop_session
@@ -68,24 +87,32 @@ start)
     done
     export DISPLAY=":$(cat "$state/display")"
     echo "Wine session: display $DISPLAY, prefix $WINEPREFIX"
+    setsid "$0" watch "$state" "$PPID" "$(start_time "$PPID")" </dev/null >/dev/null 2>&1 &
 
     # Wine's own processes (wineserver, services, explorer) outlive this
     # script, so none of them may hold ctest's output open.
-    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    if ! prefix_made; then
         echo "Making the Wine prefix (once per build folder)..."
     fi
     mkdir -p "$WINEPREFIX"
     logged setsid wineserver -p
     logged wineboot -i
+    touch "$state/prefix.made"
     install_wine_fonts
     # Without a window manager, closing a message box stalls unless Wine
     # manages its windows itself.
     logged wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+    # A Windows test killed while the prefix reported another Windows had no
+    # time to set it back.
+    wine reg delete 'HKCU\Software\Wine' /v Version /f </dev/null >>"$state/wine.log" 2>&1 || true
     wine cmd /c ver </dev/null 2>>"$state/wine.log"
     ;;
 stop)
     stop_session
     echo "Wine session stopped"
+    ;;
+watch)
+    watch_owner "$3" "$4"
     ;;
 *)
     echo "usage: $0 start|stop STATE_DIR" >&2

@@ -15,5 +15,8 @@ restore() {
     wine reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1 || true
 }
 trap restore EXIT
+trap 'exit 129' HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
 wine reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null
 VELMORA_WINDOWS_VERSION=$version "$here/run.sh" "$state" "$@"
