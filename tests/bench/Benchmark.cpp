@@ -9,9 +9,11 @@
 //
 // Wine answers GetProcessTimes for another process with the caller's own
 // times, so CPU time and peak memory come from the Linux side instead: each
-// Windows process is a Linux process whose command line names its exe, and
-// /proc is reachable on drive Z:. They are read just before the program is
-// closed: user + system time, and the peak resident set (VmHWM). A figure that
+// Windows process is a Linux process whose command line holds the Windows
+// one, and /proc is reachable on drive Z:. Each program is started with a
+// word of this run's own on its command line, which both ignore, so that no
+// other process on the machine, of another Wine session say, is measured. They are read just before
+// the program is closed: user + system time, and the peak resident set (VmHWM). A figure that
 // cannot be read is printed as not measured.
 
 #include <windows.h>
@@ -20,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -59,26 +62,20 @@ struct LinuxUsage {
     std::optional<double> peakResidentKiB;
 };
 
-// Whether one of the command line's NUL-separated words names `exe`: the
-// first where Wine runs natively, a later one where an emulator runs Wine's
-// loader and is itself the first.
-bool CommandLineNames(const std::string& commandLine, const std::string& exe) {
-    std::size_t start = 0;
-    while (start < commandLine.size()) {
-        const std::size_t end = std::min(commandLine.find('\0', start), commandLine.size());
-        const std::string word = commandLine.substr(start, end - start);
-        const std::size_t name = word.size() - std::min(word.size(), exe.size());
-        if (word.size() >= exe.size() && _stricmp(word.c_str() + name, exe.c_str()) == 0 &&
-            (name == 0 || word[name - 1] == '\\' || word[name - 1] == '/')) {
-            return true;
-        }
-        start = end + 1;
-    }
-    return false;
+// A word for the command line of one program's run, which no other process
+// has: runs start seconds apart.
+std::string RunMarker() {
+    return "velmora-bench-" + std::to_string(GetCurrentProcessId()) + "-" +
+           std::to_string(GetTickCount());
 }
 
-// The Linux process that runs `exe`, found by its command line.
-std::optional<LinuxUsage> UsageOf(const std::string& exe) {
+// Whether `word` is one of the command line's NUL-separated words.
+bool CommandLineHolds(const std::string& commandLine, const std::string& word) {
+    return ('\0' + commandLine + '\0').find('\0' + word + '\0') != std::string::npos;
+}
+
+// The Linux process whose command line holds `marker`, while it runs.
+std::optional<LinuxUsage> UsageOf(const std::string& marker) {
     WIN32_FIND_DATAA entry;
     const HANDLE find = FindFirstFileA("Z:\\proc\\*", &entry);
     if (find == INVALID_HANDLE_VALUE) {
@@ -91,33 +88,33 @@ std::optional<LinuxUsage> UsageOf(const std::string& exe) {
             continue;
         }
         const std::string folder = "Z:\\proc\\" + pid + "\\";
-        if (!CommandLineNames(ReadAll(folder + "cmdline"), exe)) {
+        if (!CommandLineHolds(ReadAll(folder + "cmdline"), marker)) {
             continue;
         }
         // Fields after the command name in parentheses: utime and stime are
-        // the 12th and 13th.
+        // the 12th and 13th. A process that has just ended leaves no fields.
         const std::string statLine = ReadAll(folder + "stat");
-        std::istringstream stat(statLine.substr(statLine.rfind(')') + 2));
-        std::string field;
-        double ticks = 0;
-        for (int index = 1; index <= 13 && stat >> field; ++index) {
-            if (index >= 12) {
-                ticks += std::stod(field);
-            }
+        const std::size_t name = statLine.rfind(')');
+        std::istringstream stat(name == std::string::npos ? "" : statLine.substr(name + 1));
+        const std::vector<std::string> fields{std::istream_iterator<std::string>(stat), {}};
+        if (fields.size() < 13) {
+            break;
         }
+        const double ticks =
+            std::strtod(fields[11].c_str(), nullptr) + std::strtod(fields[12].c_str(), nullptr);
+        usage = LinuxUsage{ticks * kMsPerClockTick, std::nullopt};
         const std::string status = ReadAll(folder + "status");
         const std::size_t peak = status.find("VmHWM:");
-        usage = LinuxUsage{ticks * kMsPerClockTick, std::nullopt};
         if (peak != std::string::npos) {
-            usage->peakResidentKiB = std::stod(status.substr(peak + 6));
+            usage->peakResidentKiB = std::strtod(status.c_str() + peak + 6, nullptr);
         }
     } while (!usage && FindNextFileA(find, &entry));
     FindClose(find);
     return usage;
 }
 
-void Measure(Sample& sample, const std::string& exe) {
-    if (const auto usage = UsageOf(exe)) {
+void Measure(Sample& sample, const std::string& marker) {
+    if (const auto usage = UsageOf(marker)) {
         sample.cpuMs = usage->cpuMs;
         sample.peakWorkingSetKiB = usage->peakResidentKiB;
     }
@@ -135,7 +132,8 @@ void Require(bool reached, const char* what) {
 Sample RunVelmora() {
     Seed(kWindows9xPlace, "FirstInstallDateTime", std::nullopt);
     Seed(kWindows9xPlace, "RegisteredOwner", std::nullopt);
-    VelmoraProcess velmora;
+    const std::string marker = RunMarker();
+    VelmoraProcess velmora("Velmora.exe", kVelmoraCaption, marker);
     Sample sample;
     Require(velmora.WaitForWindow() != nullptr, "Velmora's window did not appear");
     const auto visible = Clock::now();
@@ -145,7 +143,7 @@ Sample RunVelmora() {
     sample.firstTickErrorMs = Ms(Clock::now() - visible) - 1300;
     Require(WaitUntil([&] { return velmora.StatusText() == " Update Complete"; }),
             "Velmora never showed \" Update Complete\"");
-    Measure(sample, "Velmora.exe");
+    Measure(sample, marker);
     VelmoraProcess::Click(velmora.CloseButton());
     Require(velmora.WaitForExit().has_value(), "Velmora did not end when Close was pressed");
     sample.wall = std::chrono::duration_cast<Milliseconds>(Clock::now() - velmora.Started());
@@ -153,7 +151,8 @@ Sample RunVelmora() {
 }
 
 Sample RunMinimal(Milliseconds openFor) {
-    VelmoraProcess minimal("minimal_window.exe", "Minimal Window");
+    const std::string marker = RunMarker();
+    VelmoraProcess minimal("minimal_window.exe", "Minimal Window", marker);
     Sample sample;
     Require(minimal.WaitForWindow() != nullptr, "the minimal window did not appear");
     sample.startToWindowMs = Ms(Clock::now() - minimal.Started());
@@ -167,7 +166,7 @@ Sample RunMinimal(Milliseconds openFor) {
                 },
                 openFor + Milliseconds(1000)),
             "the minimal window stopped answering");
-    Measure(sample, "minimal_window.exe");
+    Measure(sample, marker);
     PostMessageA(minimal.Window(), WM_CLOSE, 0, 0);
     Require(minimal.WaitForExit().has_value(), "the minimal window did not end when closed");
     return sample;

@@ -72,11 +72,14 @@ std::string WindowText(HWND window) {
     return std::string(text, length);
 }
 
-VelmoraProcess::VelmoraProcess(std::string program, std::string caption)
+VelmoraProcess::VelmoraProcess(std::string program, std::string caption, std::string arguments)
     : caption_(std::move(caption)) {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     std::string commandLine = "\"" + BuildFolder() + "\\" + program + "\"";
+    if (!arguments.empty()) {
+        commandLine += " " + arguments;
+    }
     started_ = Clock::now();
     if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process_)) {

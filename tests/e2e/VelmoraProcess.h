@@ -30,9 +30,10 @@ inline constexpr const char* kVelmoraCaption = "Corvane for Windows 9x - Velmora
 class VelmoraProcess {
 public:
     // Starts Velmora.exe, or another program with a window for comparison, from
-    // the folder above the test program.
+    // the folder above the test program; `arguments`, which both ignore, can
+    // mark the process as this run's own.
     explicit VelmoraProcess(std::string program = "Velmora.exe",
-                            std::string caption = kVelmoraCaption);
+                            std::string caption = kVelmoraCaption, std::string arguments = "");
     // Kills the process if a test left it running.
     ~VelmoraProcess();
     VelmoraProcess(const VelmoraProcess&) = delete;
