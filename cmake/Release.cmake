@@ -1,17 +1,69 @@
 # What a release of Velmora holds, packaged by CPack (scripts/release.sh):
-# Velmora.exe, its licence, and SHA256SUMS with the checksum of the exe as
-# packaged, so signed where it was signed.
+# Velmora.exe; README.txt, for whoever runs it; LICENSE; BUILD.txt, which
+# names the sources and the tools that built the exe; and SHA256SUMS, with
+# the checksum of the exe as packaged, so signed where it was signed. Every
+# text has CRLF line ends, which Notepad before Windows 10 needs to show
+# lines.
+
+set(VELMORA_RELEASE_SOURCE "sources that name no commit" CACHE STRING
+  "What Velmora.exe is built from, as BUILD.txt names it (scripts/release.sh sets it)")
+
+# The Debian package that holds `file`, and its version, where dpkg knows it:
+# what someone needs to build the same bytes again.
+function(velmora_debian_package file result)
+  get_filename_component(file "${file}" REALPATH)
+  execute_process(COMMAND dpkg-query -S "${file}" OUTPUT_VARIABLE owner ERROR_QUIET)
+  string(REGEX MATCH "^[^:]+" package "${owner}")
+  if(package)
+    execute_process(COMMAND dpkg-query -W -f=\${Version} ${package} OUTPUT_VARIABLE version)
+    set(${result} ", from Debian's ${package} ${version}" PARENT_SCOPE)
+  endif()
+endfunction()
+
+# The tools, as they name themselves.
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} --version OUTPUT_VARIABLE compiler)
+execute_process(COMMAND ${CMAKE_LINKER} --version OUTPUT_VARIABLE binutils)
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libmingwex.a
+  OUTPUT_VARIABLE runtime_library OUTPUT_STRIP_TRAILING_WHITESPACE)
+string(REGEX MATCH "^[^\n]*" compiler "${compiler}")
+string(REGEX MATCH "^[^\n]*" binutils "${binutils}")
+velmora_debian_package(${CMAKE_CXX_COMPILER} compiler_package)
+velmora_debian_package(${CMAKE_LINKER} binutils_package)
+velmora_debian_package(${runtime_library} runtime_package)
+find_file(VELMORA_MINGW_VERSION_HEADER _mingw_mac.h
+  PATHS ${CMAKE_CXX_IMPLICIT_INCLUDE_DIRECTORIES} NO_DEFAULT_PATH REQUIRED)
+file(STRINGS ${VELMORA_MINGW_VERSION_HEADER} runtime
+  REGEX "#define __MINGW64_VERSION_(MAJOR|MINOR|BUGFIX) ")
+string(REGEX REPLACE "[^;]* ([0-9]+)" "\\1" runtime "${runtime}")
+string(REPLACE ";" "." runtime "${runtime}")
+file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/BUILD.txt CONTENT [[
+Velmora @VELMORA_VERSION_TEXT@, built from @VELMORA_RELEASE_SOURCE@.
+
+Built with:
+  compiler  @compiler@@compiler_package@
+  binutils  @binutils@@binutils_package@
+  runtime   MinGW-w64 @runtime@@runtime_package@
+
+The same sources built with the same tools give the same Velmora.exe, byte
+for byte, unsigned.
+]])
 
 install(TARGETS Velmora RUNTIME DESTINATION .)
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/docs/README.txt ${PROJECT_SOURCE_DIR}/LICENSE
+              ${PROJECT_BINARY_DIR}/BUILD.txt DESTINATION .)
 install(CODE [[
   set(folder "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
   file(SHA256 "${folder}/Velmora.exe" checksum)
   file(WRITE "${folder}/SHA256SUMS" "${checksum}  Velmora.exe\n")
+  foreach(text README.txt LICENSE BUILD.txt SHA256SUMS)
+    file(READ "${folder}/${text}" content)
+    string(REPLACE "\r\n" "\n" content "${content}")
+    string(REPLACE "\n" "\r\n" content "${content}")
+    file(WRITE "${folder}/${text}" "${content}")
+  endforeach()
 ]])
 
 set(CPACK_GENERATOR ZIP)
-# The version as the version record's FileVersion string reads it.
-set(CPACK_PACKAGE_FILE_NAME Velmora-1.00.0003-win32)
+set(CPACK_PACKAGE_FILE_NAME Velmora-${VELMORA_VERSION_TEXT}-win32)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 include(CPack)

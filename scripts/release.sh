@@ -1,47 +1,92 @@
 #!/bin/sh
-# usage: scripts/release.sh [--sign CERTIFICATE.pfx]
+# usage: scripts/release.sh [--dirty] [--sign CERTIFICATE.pfx]
 #
-# Installs what is missing, builds Velmora.exe from a clean build folder
-# (build/release), audits it and packages it with CPack:
-# dist/Velmora-1.00.0003-win32.zip holds Velmora.exe, LICENSE and SHA256SUMS;
-# Velmora.exe.debug, the debug information that turns a crash address into a
-# file and line, goes beside the ZIP. With --sign, Velmora.exe is signed with
-# Authenticode before it is audited and packaged (scripts/sign.sh: the
-# password comes from VELMORA_SIGN_PASSWORD or a prompt). Unsigned, the same
-# commit gives the same bytes on any machine. Prints the ZIP's path and the
-# SHA-256 of the exe in it.
+# Releases the commit that is checked out. Installs what is missing, exports
+# the commit's files into build/release/source, builds Velmora.exe there from
+# clean, runs the test command's checks of the exe (the audit, the same bytes
+# when built again in another folder, a signed copy, the package) and
+# packages it with CPack: dist/Velmora-VERSION-win32.zip holds Velmora.exe,
+# README.txt for whoever runs it, LICENSE, BUILD.txt (the commit and the
+# tools that built it) and SHA256SUMS. Velmora.exe.debug, the debug
+# information that turns a crash address into a file and line, goes beside
+# the ZIP. Prints the ZIP's path and the SHA-256 of the exe in it.
+#
+# A working tree with uncommitted or untracked changes is refused: what ships
+# is what a commit holds. --dirty releases the working tree as it stands, and
+# BUILD.txt says so.
+#
+# With --sign, Velmora.exe is signed with Authenticode after the checks and
+# audited again before it is packaged (scripts/sign.sh: the password comes
+# from VELMORA_SIGN_PASSWORD or a prompt). Unsigned, the same commit gives the
+# same bytes on any machine with the same tools.
 set -eu
 usage() {
-    echo "usage: $0 [--sign CERTIFICATE.pfx]" >&2
+    echo "usage: $0 [--dirty] [--sign CERTIFICATE.pfx]" >&2
     exit 2
 }
 certificate=""
-case $# in
-0) ;;
-2) [ "$1" = --sign ] || usage
-   certificate=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
-   [ -f "$certificate" ] || { echo "$0: no such certificate: $2" >&2; exit 2; } ;;
-*) usage ;;
-esac
+dirty=0
+while [ $# -gt 0 ]; do
+    case $1 in
+    --dirty)
+        dirty=1
+        shift
+        ;;
+    --sign)
+        [ $# -ge 2 ] || usage
+        certificate=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
+        [ -f "$certificate" ] || { echo "$0: no such certificate: $2" >&2; exit 2; }
+        shift 2
+        ;;
+    *) usage ;;
+    esac
+done
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+top=$PWD
 
-build=build/release
-rm -rf "$build" dist
-cmake --preset release >/dev/null
-cmake --build --preset release >/dev/null
-if [ -n "$certificate" ]; then
-    scripts/sign.sh "$certificate" "$build/Velmora.exe"
-fi
-if ! tests/audit/audit_exe.py "$build/Velmora.exe" tests/audit/windows-imports.txt \
-    >"$build/audit.txt"; then
-    cat "$build/audit.txt" >&2
+changes=$(git status --porcelain --untracked-files=all)
+if [ -n "$changes" ] && [ $dirty = 0 ]; then
+    echo "$0: refused: $(echo "$changes" | wc -l) files have uncommitted or untracked" \
+        "changes (git status); commit them, or release them as they stand with --dirty." >&2
     exit 1
 fi
-cpack --preset release >/dev/null
-cp "$build/Velmora.exe.debug" dist/
-rm -rf dist/_CPack_Packages
+scripts/install-deps.sh
 
-echo "audit: passed ($build/audit.txt)"
-echo "package: dist/Velmora-1.00.0003-win32.zip"
+commit=$(git rev-parse HEAD)
+source=build/release/source
+rm -rf build/release dist
+mkdir -p "$source" dist
+if [ -z "$changes" ]; then
+    git archive "$commit" | tar -x -C "$source"
+    built_from="commit $commit"
+else
+    # Files deleted but not yet committed are listed too, and left out.
+    git ls-files -z --cached --others --exclude-standard |
+        tar --null --ignore-failed-read -T - -cf - 2>/dev/null | tar -x -C "$source"
+    built_from="commit $commit with uncommitted changes (release.sh --dirty): not a release"
+fi
+
+cd "$source"
+cmake --preset release -DVELMORA_RELEASE_SOURCE="$built_from" >/dev/null
+cmake --build --preset release >/dev/null
+build=$PWD/build/release
+if ! ctest --preset release >"$build/checks.txt" 2>&1; then
+    cat "$build/checks.txt" >&2
+    exit 1
+fi
+if [ -n "$certificate" ]; then
+    scripts/sign.sh "$certificate" "$build/Velmora.exe"
+    if ! ctest --preset release -R exe_audit >>"$build/checks.txt" 2>&1; then
+        cat "$build/checks.txt" >&2
+        exit 1
+    fi
+fi
+cpack --preset release >/dev/null
+package=$(ls dist/Velmora-*-win32.zip)
+mv "$package" "$top/dist/"
+cp "$build/Velmora.exe.debug" "$top/dist/"
+
+echo "checks: passed ($source/build/release/checks.txt)"
+echo "built from: $built_from"
+echo "package: dist/${package#dist/}"
 echo "Velmora.exe SHA-256: $(sha256sum "$build/Velmora.exe" | cut -d' ' -f1)"

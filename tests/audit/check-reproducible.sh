@@ -11,8 +11,10 @@ copy=$3/elsewhere/velmora
 # Only the folder that this check makes is ever removed.
 rm -rf "$3/elsewhere"
 mkdir -p "$copy"
-for item in CMakeLists.txt CMakePresets.json LICENSE cmake patch platform registry resources; do
-    cp -R "$source/$item" "$copy/"
+for item in CMakeLists.txt CMakePresets.json LICENSE cmake docs patch platform registry resources \
+    tests/audit; do
+    mkdir -p "$copy/$(dirname "$item")"
+    cp -R "$source/$item" "$copy/$item"
 done
 (cd "$copy" && cmake --preset release >/dev/null && cmake --build --preset release >/dev/null)
 again=$copy/build/release/Velmora.exe

@@ -1,0 +1,34 @@
+#!/bin/sh
+# usage: check-package.sh BUILD_DIR WORK_DIR
+#
+# Packages the build's Velmora.exe as a release does, unpacks the ZIP as an
+# administrator would, and checks what is in it: exactly the exe and its four
+# texts, each with CRLF line ends; a checksum that sha256sum -c accepts;
+# README.txt short enough to read.
+set -eu
+build=$1
+work=$2/package
+# Only the folder that this check makes is ever removed.
+rm -rf "$work"
+mkdir -p "$work/unpacked"
+cpack --config "$build/CPackConfig.cmake" -B "$work" >/dev/null
+unzip -q "$work"/Velmora-*-win32.zip -d "$work/unpacked"
+cd "$work/unpacked"
+status=0
+fault() {
+    echo "FAULT $*" >&2
+    status=1
+}
+listed=$(ls | tr '\n' ' ')
+[ "$listed" = "BUILD.txt LICENSE README.txt SHA256SUMS Velmora.exe " ] ||
+    fault "the package holds $listed"
+for text in BUILD.txt LICENSE README.txt SHA256SUMS; do
+    bare=$(tr -d '\r' <"$text" | wc -l)
+    crlf=$(grep -c "$(printf '\r')\$" "$text" || true)
+    [ "$bare" -gt 0 ] && [ "$crlf" -eq "$bare" ] || fault "$text: $crlf of $bare lines end in CRLF"
+done
+sha256sum -c SHA256SUMS || fault "sha256sum -c refuses SHA256SUMS"
+[ "$(wc -l <README.txt)" -le 80 ] || fault "README.txt has $(wc -l <README.txt) lines"
+cmp Velmora.exe "$build/Velmora.exe" || fault "the packaged Velmora.exe is not the build's"
+sed 's/\r$//' BUILD.txt
+exit $status
