@@ -78,15 +78,12 @@ void FakeRegistry::FailCall(RegistryCall call, int nth, Status status) {
     failures_.push_back({call, nth, status});
 }
 
-void FakeRegistry::FailConversion(int nth) {
-    conversionsToFailure_ = nth;
-}
-
-std::optional<Status> FakeRegistry::ScriptedStatus(RegistryCall call) {
+std::optional<Status> FakeRegistry::ScriptedStatus(const CallRecord& record) {
     std::optional<Status> status;
     for (auto& failure : failures_) {
-        if (failure.call == call && --failure.callsToGo == 0) {
+        if (failure.call == record.call && --failure.callsToGo == 0) {
             status = failure.status;
+            failed_ = record;
         }
     }
     return status;
@@ -101,7 +98,7 @@ Status FakeRegistry::Open(KeyHandle root, const char* subKey, std::uint32_t acce
                           KeyHandle* result) {
     calls_.push_back({RegistryCall::Open, Lower(subKey), ""});
     *result = 0;
-    if (const auto status = ScriptedStatus(RegistryCall::Open)) {
+    if (const auto status = ScriptedStatus(calls_.back())) {
         return *status;
     }
     if (root != kHkeyLocalMachine) {
@@ -126,7 +123,7 @@ Status FakeRegistry::Query(KeyHandle key, const char* name, std::uint32_t* type,
                            std::uint32_t* size) {
     const OpenedKey* opened = Opened(key);
     calls_.push_back({RegistryCall::Query, opened ? opened->path : "", Lower(name)});
-    if (const auto status = ScriptedStatus(RegistryCall::Query)) {
+    if (const auto status = ScriptedStatus(calls_.back())) {
         return *status;
     }
     if (data != nullptr && size == nullptr) {
@@ -177,7 +174,7 @@ Status FakeRegistry::Set(KeyHandle key, const char* name, std::int32_t type,
                          const std::uint8_t* data, std::uint32_t size) {
     const OpenedKey* opened = Opened(key);
     calls_.push_back({RegistryCall::Set, opened ? opened->path : "", Lower(name)});
-    if (const auto status = ScriptedStatus(RegistryCall::Set)) {
+    if (const auto status = ScriptedStatus(calls_.back())) {
         return *status;
     }
     if (opened == nullptr) {
@@ -198,14 +195,14 @@ Status FakeRegistry::Set(KeyHandle key, const char* name, std::int32_t type,
 Status FakeRegistry::Close(KeyHandle key) {
     const OpenedKey* opened = Opened(key);
     calls_.push_back({RegistryCall::Close, opened ? opened->path : "", ""});
-    if (const auto status = ScriptedStatus(RegistryCall::Close)) {
+    if (const auto status = ScriptedStatus(calls_.back())) {
         return *status;
     }
     return handles_.erase(key) == 1 ? kErrorSuccess : kErrorInvalidHandle;
 }
 
 void FakeRegistry::CountConversion() {
-    if (conversionsToFailure_ > 0 && --conversionsToFailure_ == 0) {
+    if (ScriptedStatus({RegistryCall::Conversion, "", ""})) {
         throw std::bad_alloc();
     }
 }

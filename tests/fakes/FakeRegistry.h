@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "registry/RegistryApi.h"
+#include "tests/fakes/Sequence.h"
 #include "tests/support/StoredBytes.h"
 
 namespace fake {
@@ -20,15 +21,16 @@ namespace fake {
 using registry::api::KeyHandle;
 using registry::api::Status;
 
-enum class RegistryCall { Open, Query, Set, Close };
+// The four registry calls, then the code-page conversions.
+enum class RegistryCall { Open, Query, Set, Close, Conversion };
 
 // One call made on the registry: the key's path and, for Query and Set, the
-// value's name, both in lower case.
+// value's name, both in lower case; and where it came in the shared sequence.
 struct CallRecord {
     RegistryCall call;
     std::string path;
     std::string name;
-    bool operator==(const CallRecord&) const = default;
+    std::uint64_t sequence = ++LastSequenceNumber();
 };
 
 class FakeRegistry {
@@ -48,10 +50,12 @@ public:
 
     // Opens of `path` that ask for any of `mask` answer ERROR_ACCESS_DENIED.
     void DenyAccess(std::string_view path, std::uint32_t mask);
-    // The nth call of `call` from now (1 for the next) answers `status` and does nothing.
+    // The nth call of `call` from now (1 for the next) answers `status` and
+    // does nothing; the nth conversion raises std::bad_alloc instead.
     void FailCall(RegistryCall call, int nth, Status status);
-    // The nth code-page conversion from now raises std::bad_alloc.
-    void FailConversion(int nth);
+    void FailConversion(int nth) { FailCall(RegistryCall::Conversion, nth, 0); }
+    // The call or conversion that a scripted failure hit, once one has.
+    const std::optional<CallRecord>& Failed() const { return failed_; }
 
     const std::vector<CallRecord>& Calls() const { return calls_; }
     // The Set calls that stored their value, in order.
@@ -83,7 +87,7 @@ private:
         Status status;
     };
 
-    std::optional<Status> ScriptedStatus(RegistryCall call);
+    std::optional<Status> ScriptedStatus(const CallRecord& record);
     void CountConversion();
     const OpenedKey* Opened(KeyHandle key) const;
 
@@ -93,7 +97,7 @@ private:
     std::vector<CallRecord> calls_;
     std::vector<CallRecord> stores_;
     std::vector<ScriptedFailure> failures_;
-    int conversionsToFailure_ = 0;
+    std::optional<CallRecord> failed_;
 };
 
 }  // namespace fake

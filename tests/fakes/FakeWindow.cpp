@@ -8,20 +8,25 @@ namespace fake {
 using patch::Button;
 
 void FakeWindow::Press(Button button) {
-    if (IsEnabled(button) && !exitCode_) {
+    if (IsEnabled(button)) {
         events_.ButtonPressed(button);
     }
 }
 
 // A Win32 timer is periodic: after a tick the next falls due one interval
 // later, unless the handler sets a new interval, which restarts the countdown.
+// The end of the program takes the timer with it.
 void FakeWindow::AdvanceClock(std::uint32_t milliseconds) {
     const std::uint64_t until = now_ + milliseconds;
-    while (timerArmed_ && nextTickAt_ <= until && !exitCode_) {
+    while (timerArmed_ && nextTickAt_ <= until) {
         now_ = nextTickAt_;
         nextTickAt_ = now_ + interval_;
         Record("tick");
+        const Event tick = log_.back();
         events_.TimerTicked();
+        if (afterTick) {
+            afterTick(tick);
+        }
     }
     now_ = std::max(now_, until);
 }
@@ -68,8 +73,9 @@ void FakeWindow::DisarmStepTimer() {
     Record("disarm");
 }
 
+// Windows raises an interval under 10 ms (USER_TIMER_MINIMUM) to 10 ms.
 void FakeWindow::SetStepInterval(std::uint32_t milliseconds) {
-    interval_ = milliseconds;
+    interval_ = std::max<std::uint32_t>(milliseconds, 10);
     if (timerArmed_) {
         nextTickAt_ = now_ + interval_;
     }

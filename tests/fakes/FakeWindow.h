@@ -15,6 +15,7 @@
 #include "patch/FormEvents.h"
 #include "patch/FormServices.h"
 #include "patch/frmPatchLayout.h"
+#include "tests/fakes/Sequence.h"
 
 namespace fake {
 
@@ -29,7 +30,9 @@ public:
 
     // What the user and the system do.
     void Activate() { events_.Activated(); }
-    // Presses `button` if it is enabled, as a user can.
+    // Presses `button` if it is enabled, as a user can. Like the Win32 window,
+    // the fake passes every event on, also after the end: FormEvents drops
+    // what comes too late.
     void Press(patch::Button button);
     void Close() { events_.Closed(); }
     // Moves the clock on, delivering each tick of tmrStep as it falls due.
@@ -50,11 +53,18 @@ public:
     struct Event {
         std::uint64_t time;
         std::string what;  // e.g. "status  Applying Patch", "tell Cannot ...", "end 2"
-        bool operator==(const Event&) const = default;
+        // Where the call came in the sequence that the in-memory registry shares.
+        std::uint64_t sequence = ++LastSequenceNumber();
+        bool operator==(const Event& other) const {
+            return time == other.time && what == other.what;
+        }
     };
     const std::vector<Event>& Log() const { return log_; }
     // The texts of the log entries that start with `kind` ("status", "ask", ...), in order.
     std::vector<std::string> Logged(const std::string& kind) const;
+    // Called once each tick that the clock delivered has been handled, with
+    // the log entry of that tick.
+    std::function<void(const Event& tick)> afterTick;
 
     // patch::FormServices
     void SetStatusText(std::string_view text) override;

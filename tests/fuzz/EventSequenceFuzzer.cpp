@@ -1,24 +1,32 @@
 // Fuzzes the order in which a person and the system deliver events to frmPatch,
 // through the real FormEvents, over the in-memory registry and the window on a
-// manual clock, and checks the program's promises after every event.
+// manual clock, and holds the program to its promises after every event and
+// every tick: what must never happen, and what must happen, the outcome that a
+// model of the program's rules gives (OutcomeModel.h), and steps that run when
+// they fall due. Once the input is spent, a run that it activated and did not
+// end goes on until " Update Complete".
 //
 // An input is readable text; whatever else it holds is skipped:
 //   ni<type>:<hex>  stores the Windows NT place's "InstallDate" with that type
 //   no<type>:<hex>  its "RegisteredOwner"; wi and wo, the Windows 9x place's
-//                   "FirstInstallDateTime" and "RegisteredOwner" (absent unless given)
+//                   "FirstInstallDateTime" and "RegisteredOwner" (absent unless
+//                   given); hex digits in either case. Not while a message box
+//                   is open, when the program has read what it reads.
 //   A  the window is activated       T  a tick of tmrStep that was queued
-//   W<ms>  the clock moves on, delivering each tick as it falls due
-//   R<n>  the next random fraction is n/1000 (0 until given; 1000 and above too)
+//   W<ms>  the clock moves on, delivering each tick as it falls due (at most 10000)
+//   R<n>  the next random fraction is n/1000 (0 until given; 1000 to 2000 too)
 //   C  Cancel pressed   X  Close pressed   B  the close box
 //   {...}  events that arrive while the next message box is open
 //   !<o|q|s|c><n>  the nth open, query, set or close from here answers 5;
 //   !k<n>  the nth code-page conversion from here raises (only the first ! counts)
 //   Y, N  how the start-up question is answered from here (Yes until told)
 //   #  a comment, to the end of the line
+// At most 64 of these are taken from the input.
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <string>
 #include <string_view>
@@ -27,12 +35,13 @@
 #include "patch/RegistryPlaces.h"
 #include "tests/fakes/FakeRegistry.h"
 #include "tests/fakes/FakeWindow.h"
+#include "tests/fuzz/OutcomeModel.h"
 
 namespace {
 
+using fake::FakeWindow;
 using fake::RegistryCall;
 using patch::Button;
-using patch::ExitCode;
 
 void Promise(bool kept, const char* promise) {
     if (!kept) {
@@ -41,27 +50,34 @@ void Promise(bool kept, const char* promise) {
     }
 }
 
+// Decimal digits, capped at `limit` however many there are.
 std::uint32_t Number(std::string_view& rest, std::uint32_t limit) {
-    std::uint32_t number = 0;
+    std::uint64_t number = 0;
     while (!rest.empty() && rest[0] >= '0' && rest[0] <= '9') {
-        number = std::min(limit, number * 10 + static_cast<std::uint32_t>(rest[0] - '0'));
+        number = std::min<std::uint64_t>(limit, number * 10 + (rest[0] - '0'));
         rest.remove_prefix(1);
     }
-    return number;
+    return static_cast<std::uint32_t>(number);
+}
+
+int HexDigit(char c) {
+    const char lower = static_cast<char>(c | 0x20);
+    return c >= '0' && c <= '9' ? c - '0' : lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
 }
 
 std::vector<std::uint8_t> HexBytes(std::string_view& rest) {
-    const auto digit = [](char c) { return c >= 'a' && c <= 'f' ? c - 'a' + 10 : c - '0'; };
-    const auto isDigit = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); };
     std::vector<std::uint8_t> bytes;
-    while (rest.size() >= 2 && isDigit(rest[0]) && isDigit(rest[1])) {
-        bytes.push_back(static_cast<std::uint8_t>(digit(rest[0]) * 16 + digit(rest[1])));
+    while (rest.size() >= 2 && HexDigit(rest[0]) >= 0 && HexDigit(rest[1]) >= 0) {
+        bytes.push_back(static_cast<std::uint8_t>(HexDigit(rest[0]) * 16 + HexDigit(rest[1])));
         rest.remove_prefix(2);
     }
     return bytes;
 }
 
-const std::vector<std::string> kBothValues = {"firstinstalldatetime", "registeredowner"};
+bool StartsWith(const std::string& text, std::string_view start) {
+    return text.rfind(start, 0) == 0;
+}
+
 const std::vector<std::string> kStatusOrder = {" Gathering Patch Information", " Applying Patch",
                                                " Update Complete"};
 
@@ -72,36 +88,63 @@ public:
         registry_.CreateKey(patch::kWindowsNtPlace);
         registry_.CreateKey(patch::kWindows9xPlace);
         window_.whileMessageBoxOpen = [this] { WhileMessageBoxOpen(); };
+        window_.afterTick = [this](const FakeWindow::Event& tick) {
+            if (!insideBox_) {
+                model_.Ticked(FailureSince(tick.sequence));
+            }
+            CheckPromises();
+        };
         Deliver(input);
+        if (model_.activated && !model_.exitCode) {
+            window_.AdvanceClock(20000);
+            Promise(model_.exitCode || window_.StatusText() == " Update Complete",
+                    "a run that nothing ends reaches \" Update Complete\"");
+        }
     }
 
 private:
-    // Inside a message box, whatever reaches the window must run no handler.
+    // Inside a message box, whatever reaches the window must run no handler;
+    // the model hears only of what reaches the program with no box open.
     void Deliver(std::string_view rest) {
         const bool insideBox = insideBox_;
         const std::size_t logged = window_.Log().size();
-        const auto step = window_.Form().StepNumber;
-        for (int events = 0; !rest.empty() && events < 64; ++events) {
+        for (int events = 0; !rest.empty() && events < 64;) {
             const char what = rest[0];
             rest.remove_prefix(1);
+            const std::uint64_t start = fake::LastSequenceNumber();
+            ++events;
             if (what == 'A') {
-                window_.AnswerNextQuestion(answer_);  // only an activation asks
+                const patch::Answer answer = answer_;  // an N in the box comes too late
+                window_.AnswerNextQuestion(answer);    // only an activation asks
                 window_.Activate();
+                if (!insideBox) {
+                    model_.Activated(answer, FailureSince(start));
+                }
             } else if (what == 'Y' || what == 'N') {
                 answer_ = what == 'Y' ? patch::Answer::Yes : patch::Answer::No;
             } else if (what == 'T' && !window_.Logged("arm").empty()) {
                 window_.Events().TimerTicked();  // Windows sends none before the timer is set
+                if (!insideBox) {
+                    model_.Ticked(FailureSince(start));
+                }
             } else if (what == 'W') {
                 window_.AdvanceClock(Number(rest, 10000));
             } else if (what == 'R') {
                 window_.GiveFractions({static_cast<float>(Number(rest, 2000)) / 1000.0f});
             } else if (what == 'C' || what == 'X') {
-                window_.Press(what == 'C' ? Button::Cancel : Button::Close);
+                const Button button = what == 'C' ? Button::Cancel : Button::Close;
+                window_.Press(button);
+                if (!insideBox) {
+                    model_.Pressed(button);
+                }
             } else if (what == 'B') {
                 window_.Close();
+                if (!insideBox) {
+                    model_.Closed();
+                }
             } else if ((what == 'n' || what == 'w') && !rest.empty() &&
                        (rest[0] == 'i' || rest[0] == 'o')) {
-                Store(what == 'n', rest);
+                Store(what == 'n', rest, !insideBox);
             } else if (what == '!' && !rest.empty()) {
                 ScriptFailure(rest);
             } else if (what == '#' || what == '{') {
@@ -109,45 +152,50 @@ private:
                 if (what == '{' && !insideBox) {
                     boxEvents_.push_back(rest.substr(0, end));
                 }
+                events -= what == '#';
                 rest.remove_prefix(end);
+            } else {
+                --events;  // skipped
             }
             for (std::size_t i = logged; insideBox && i < window_.Log().size(); ++i) {
                 Promise(window_.Log()[i].what == "tick",
                         "no handler starts while another is running");
             }
-            Promise(!insideBox || window_.Form().StepNumber == step,
-                    "no step runs while a message box is open");
             CheckPromises();
         }
     }
 
     void WhileMessageBoxOpen() {
         Promise(!insideBox_, "no handler starts while another is running");
+        insideBox_ = true;
         CheckPromises();
         if (!boxEvents_.empty()) {
             const std::string_view events = boxEvents_.front();
             boxEvents_.pop_front();
-            insideBox_ = true;
             Deliver(events);
-            insideBox_ = false;
         }
+        insideBox_ = false;
     }
 
-    void Store(bool windowsNt, std::string_view& rest) {
+    void Store(bool windowsNt, std::string_view& rest, bool stored) {
         const bool date = rest[0] == 'i';
         rest.remove_prefix(1);
         const auto type = static_cast<std::int32_t>(Number(rest, 0x7FFFFFFF));
         if (!rest.empty() && rest[0] == ':') {
             rest.remove_prefix(1);
         }
-        registry_.Put(
-            windowsNt ? patch::kWindowsNtPlace : patch::kWindows9xPlace,
-            date ? (windowsNt ? "InstallDate" : "FirstInstallDateTime") : "RegisteredOwner", type,
-            HexBytes(rest));
+        const char* name =
+            date ? (windowsNt ? "InstallDate" : "FirstInstallDateTime") : "RegisteredOwner";
+        const StoredBytes value{type, HexBytes(rest)};
+        if (stored) {
+            registry_.Put(windowsNt ? patch::kWindowsNtPlace : patch::kWindows9xPlace, name,
+                          value.type, value.bytes);
+            (windowsNt ? model_.windowsNt : model_.windows9x)[name] = value;
+        }
     }
 
     void ScriptFailure(std::string_view& rest) {
-        const std::string_view calls = "oqsck";  // RegistryCall's order, then conversions
+        const std::string_view calls = "oqsck";  // RegistryCall's order
         const std::size_t call = calls.find(rest[0]);
         rest.remove_prefix(1);
         const int nth = static_cast<int>(Number(rest, 64));
@@ -155,56 +203,92 @@ private:
             return;
         }
         failureScripted_ = true;
-        if (calls[call] == 'k') {
-            registry_.FailConversion(nth);
-        } else {
-            registry_.FailCall(static_cast<RegistryCall>(call), nth, 5);
-        }
+        registry_.FailCall(static_cast<RegistryCall>(call), nth, 5);
     }
 
-    bool Logged(const std::string& kind, std::string_view text) const {
-        const auto texts = window_.Logged(kind);
-        return std::any_of(texts.begin(), texts.end(),
-                           [&](const std::string& logged) { return logged.rfind(text, 0) == 0; });
+    // The scripted failure, if the program met it after `start`, with the
+    // registry calls that it made in between.
+    std::optional<OutcomeModel::Failure> FailureSince(std::uint64_t start) const {
+        const auto& failed = registry_.Failed();
+        if (!failed || failed->sequence <= start) {
+            return std::nullopt;
+        }
+        const auto& calls = registry_.Calls();
+        return OutcomeModel::Failure{
+            failed->call, static_cast<std::size_t>(std::count_if(
+                              calls.begin(), calls.end(), [&](const fake::CallRecord& call) {
+                                  return call.sequence > start && call.sequence < failed->sequence;
+                              }))};
     }
 
     void CheckPromises() {
-        std::vector<std::string> written;
-        for (const auto& store : registry_.Stores()) {
+        // One pass over the window's log. The next step falls due one interval
+        // after the timer was last set, or after a message box last closed.
+        std::uint64_t applying = UINT64_MAX;
+        std::uint64_t cancelChanged = 0;
+        bool cancelDisabled = false;
+        std::size_t statuses = 0;
+        int arms = 0;
+        std::optional<std::uint64_t> timerSet;
+        std::uint64_t interval = 0;
+        std::uint64_t boxClosed = 0;
+        const auto& log = window_.Log();
+        for (std::size_t i = 0; i < log.size(); ++i) {
+            const auto& [time, what, sequence] = log[i];
+            Promise(i + 1 == log.size() || !StartsWith(what, "end "), "nothing runs after the end");
+            if (StartsWith(what, "status ")) {
+                Promise(
+                    statuses < kStatusOrder.size() && what.substr(7) == kStatusOrder[statuses++],
+                    "the status texts appear only in their order");
+                applying = statuses == 2 ? sequence : applying;
+            } else if (StartsWith(what, "arm ") || StartsWith(what, "interval ")) {
+                timerSet = time;
+                interval = std::strtoul(what.c_str() + what.find(' ') + 1, nullptr, 10);
+                Promise(what[0] == 'a' ? ++arms == 1 && interval == 1300
+                                       : interval >= 1000 && interval <= 2999,
+                        "the timer is armed once, at 1300 ms, and every interval drawn lies "
+                        "within 1000 to 2999 ms");
+            } else if (what == "disarm" || StartsWith(what, "end ")) {
+                timerSet.reset();
+            } else if (StartsWith(what, "answer ")) {
+                boxClosed = time;
+            } else if (what.find("cmdCancel") != std::string::npos) {
+                cancelChanged = sequence;
+                cancelDisabled = StartsWith(what, "disable");
+            }
+        }
+
+        const auto& stores = registry_.Stores();
+        for (const auto& store : stores) {
             Promise(store.path == "software\\microsoft\\windows\\currentversion",
                     "nothing in the Windows NT place ever changes");
-            written.push_back(store.name);
+            Promise(store.sequence > applying,
+                    "nothing is written to the Windows 9x place before \" Applying Patch\"");
         }
-        Promise(written.empty() || Logged("status", " Applying Patch"),
-                "nothing is written to the Windows 9x place before \" Applying Patch\"");
-        Promise(written.empty() || written == kBothValues ||
-                    (written.size() == 1 && written[0] == kBothValues[0] &&
-                     (Logged("tell", "Cannot write to system registry.") || Logged("report", ""))),
-                "once anything is written, both values are, or the second write's failure was "
-                "reported");
-        Promise(window_.Logged("arm").size() <= 1, "Form_Activate runs at most once");
-        const auto& log = window_.Log();
-        for (std::size_t i = 0; i + 1 < log.size(); ++i) {
-            Promise(log[i].what.rfind("end ", 0) != 0, "nothing runs after the end");
+        Promise(stores.size() < 2 || (cancelDisabled && cancelChanged > stores.back().sequence),
+                "Cancel is disabled once both values are written, and stays so");
+        if (insideBox_) {
+            return;  // the model hears of the event once its box has closed
         }
-        Promise(written != kBothValues || !window_.IsEnabled(Button::Cancel),
-                "Cancel is never enabled once the values are written");
-        Promise(!window_.IsEnabled(Button::Close) || window_.StatusText() == " Update Complete",
-                "Close is enabled only at \" Update Complete\"");
-        Promise(window_.ExitCode() != ExitCode::PatchApplied || written == kBothValues,
-                "exit code 0 only with both values written");
-        Promise(window_.ExitCode() != ExitCode::NothingWritten || written.empty(),
-                "exit code 1 only with nothing written");
-        Promise(window_.Form().StepNumber >= 0 && window_.Form().StepNumber <= 4,
-                "StepNumber stays within 0 to 4");
-        const auto statuses = window_.Logged("status");
-        Promise(statuses.size() <= kStatusOrder.size() &&
-                    std::equal(statuses.begin(), statuses.end(), kStatusOrder.begin()),
-                "the status texts appear only in their order");
+        Promise(!timerSet || window_.Now() <= std::max(*timerSet, boxClosed) +
+                                                  std::max<std::uint64_t>(interval, 10),
+                "a step runs when it falls due: 1300 ms after activation, then one drawn "
+                "interval after the last step or after a message box closes");
+        Promise(window_.ExitCode() == model_.exitCode, "the exit code is the model's");
+        Promise(window_.Form().StepNumber == model_.step, "the step reached is the model's");
+        OutcomeModel::Place windows9x;
+        for (const char* name : {"FirstInstallDateTime", "RegisteredOwner"}) {
+            if (const auto stored = registry_.Get(patch::kWindows9xPlace, name)) {
+                windows9x[name] = *stored;
+            }
+        }
+        Promise(windows9x == model_.windows9x,
+                "the Windows 9x place holds the model's values, byte for byte");
     }
 
     fake::FakeRegistry& registry_ = fake::FakeRegistry::Instance();
-    fake::FakeWindow window_;
+    FakeWindow window_;
+    OutcomeModel model_;
     std::deque<std::string_view> boxEvents_;
     patch::Answer answer_ = patch::Answer::Yes;
     bool failureScripted_ = false;

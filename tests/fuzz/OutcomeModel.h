@@ -1,0 +1,130 @@
+#pragma once
+
+// What a correct Velmora ends with, in the program's rules and none of its
+// code, for the event fuzzer to hold the real one to. It hears of each event
+// that reached the program with no message box open, and of the scripted
+// registry failure, if any, that the program met while handling it; from the
+// values stored in both places it says what the Windows 9x place holds, byte
+// for byte, the exit code and the step reached.
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "patch/FormServices.h"
+#include "registry/NumberText.h"
+#include "tests/fakes/FakeRegistry.h"
+
+class OutcomeModel {
+public:
+    using Place = std::map<std::string, StoredBytes>;  // by value name
+    // The failed call or conversion, and how many registry calls the handler made before it.
+    struct Failure {
+        fake::RegistryCall call;
+        std::size_t callsBefore;
+    };
+
+    // A failed read makes a value absent; a number other than 0 or a text of
+    // one character or more is present.
+    void Activated(patch::Answer answer, const std::optional<Failure>& failure) {
+        if (!exitCode && !activated) {
+            activated = true;
+            End(!Failed(failure) && Present(Read(windows9x, "FirstInstallDateTime")) &&
+                    Present(Read(windows9x, "RegisteredOwner")) && answer == patch::Answer::No,
+                patch::ExitCode::NothingWritten);
+        }
+    }
+
+    // Step 1 reads both values; step 2 writes them, the date's write being the
+    // handler's second registry call, after the open; step 3 completes.
+    void Ticked(const std::optional<Failure>& failure) {
+        if (exitCode || !activated) {
+            return;
+        }
+        step = std::min(step + 1, 4);
+        if (step == 1) {
+            date_ = Read(windowsNt, "InstallDate");
+            owner_ = Read(windowsNt, "RegisteredOwner");
+            End(!date_ || !owner_ || Failed(failure), patch::ExitCode::RegistryFailure);
+        } else if (step == 2) {
+            // Every byte that may be part of a number is the same in Windows-1252 and Latin-1.
+            const auto date =
+                date_->number
+                    ? date_->number
+                    : ParseWholeNumber(std::u16string(date_->text.begin(), date_->text.end()));
+            if (date && (!Failed(failure) || failure->callsBefore >= 2)) {
+                windows9x["FirstInstallDateTime"] = Dword(static_cast<std::uint32_t>(*date));
+            }
+            End(!date, patch::ExitCode::UnexpectedFailure);
+            End(Failed(failure), failure && failure->call == fake::RegistryCall::Conversion
+                                     ? patch::ExitCode::UnexpectedFailure
+                                     : patch::ExitCode::RegistryFailure);
+            if (!exitCode) {
+                // Windows stores the NUL that follows a text in memory when the count left it out.
+                std::string owner = owner_->number ? std::to_string(*owner_->number) : owner_->text;
+                windows9x["RegisteredOwner"] =
+                    Text(owner.empty() || owner.back() == '\0' ? owner : owner + '\0');
+            }
+        }
+    }
+
+    // Cancel can be pressed until step 2, Close from step 3; the close box always.
+    void Pressed(patch::Button button) {
+        End(button == patch::Button::Cancel && step < 2, patch::ExitCode::NothingWritten);
+        End(button == patch::Button::Close && step >= 3, patch::ExitCode::PatchApplied);
+    }
+    void Closed() {
+        End(true, step >= 2 ? patch::ExitCode::PatchApplied : patch::ExitCode::NothingWritten);
+    }
+
+    Place windowsNt;
+    Place windows9x;
+    std::optional<patch::ExitCode> exitCode;
+    int step = 0;
+    bool activated = false;
+
+private:
+    // A value as the program reads it: a number or a text's bytes.
+    struct Value {
+        std::optional<std::int32_t> number;
+        std::string text;
+    };
+
+    // A text as stored; a number from at most 4 bytes, little-endian; nothing
+    // for a missing value, a longer number or another type.
+    static std::optional<Value> Read(const Place& place, const std::string& name) {
+        const auto found = place.find(name);
+        if (found == place.end()) {
+            return std::nullopt;
+        }
+        const auto& [type, bytes] = found->second;
+        if (type == registry::api::kRegSz) {
+            return Value{std::nullopt, {bytes.begin(), bytes.end()}};
+        }
+        if ((type != registry::api::kRegBinary && type != registry::api::kRegDword) ||
+            bytes.size() > 4) {
+            return std::nullopt;
+        }
+        std::uint32_t number = 0;
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            number |= std::uint32_t{bytes[i]} << (8 * i);
+        }
+        return Value{static_cast<std::int32_t>(number), {}};
+    }
+
+    static bool Present(const std::optional<Value>& value) {
+        return value && (value->number ? *value->number != 0 : !value->text.empty());
+    }
+    static bool Failed(const std::optional<Failure>& failure) {
+        return failure && failure->call != fake::RegistryCall::Close;  // a close is never looked at
+    }
+    void End(bool ends, patch::ExitCode code) {
+        if (ends && !exitCode) {
+            exitCode = code;
+        }
+    }
+
+    std::optional<Value> date_;
+    std::optional<Value> owner_;
+};
