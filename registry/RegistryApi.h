@@ -1,9 +1,11 @@
 #pragma once
 
 // The registry and code-page calls that the Registry module needs from Windows,
-// in the shape of the ANSI Win32 calls. Velmora.exe binds them to advapi32 and
-// kernel32 (platform/Win32RegistryApi.cpp); the host tests bind them to an in-memory registry
-// (tests/fakes/) so that the same registry and patch code runs in unit tests.
+// in the shape of the ANSI Win32 calls: the module's own, in registry::api.
+// Velmora.exe binds them to advapi32 and kernel32
+// (platform/Win32RegistryApi.cpp); the host tests to an in-memory registry
+// (tests/fakes/FakeRegistryApi.cpp), so that the same registry and patch code
+// runs in unit tests.
 
 #include <cstdint>
 #include <stdexcept>

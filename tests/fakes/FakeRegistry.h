@@ -1,9 +1,10 @@
 #pragma once
 
 // An in-memory stand-in for the Win32 registry and ANSI code page, behind the
-// same calls as platform/Win32RegistryApi.cpp, for host tests. It answers as Windows does
-// (the statuses, sizes and terminators that advapi32 gives) and lets a test
-// deny access to a key, make a given call fail, and watch the calls made.
+// Registry module's calls (FakeRegistryApi.cpp), for host tests. It answers as
+// Windows does (the statuses, sizes and terminators that advapi32 gives) and
+// lets a test deny access to a key, make a given call or conversion fail, and
+// watch the calls made.
 
 #include <cstdint>
 #include <map>
