@@ -46,8 +46,8 @@ top=$PWD
 
 changes=$(git status --porcelain --untracked-files=all)
 if [ -n "$changes" ] && [ $dirty = 0 ]; then
-    echo "$0: refused: $(echo "$changes" | wc -l) files have uncommitted or untracked" \
-        "changes (git status); commit them, or release them as they stand with --dirty." >&2
+    echo "$0: refused: the working tree has uncommitted or untracked changes (git status" \
+        "lists them); commit them, or release the tree as it stands with --dirty." >&2
     exit 1
 fi
 scripts/install-deps.sh
