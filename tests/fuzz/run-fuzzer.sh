@@ -16,7 +16,7 @@ seeds=$3
 rm -rf "$work/fixed-seed"
 mkdir -p "$work/corpus" "$work/fixed-seed"
 export ASAN_OPTIONS=detect_leaks=1
-"$fuzzer" -seed=1 -runs="${VELMORA_FUZZ_FIXED_RUNS:-20000}" -print_final_stats=1 \
+"$fuzzer" -seed=1 -runs=20000 -print_final_stats=1 \
     -artifact_prefix="$work/finding-" "$work/fixed-seed" "$seeds"
 exec "$fuzzer" -max_total_time="${VELMORA_FUZZ_SECONDS:-30}" -print_final_stats=1 \
     -artifact_prefix="$work/finding-" "$work/corpus" "$seeds"
