@@ -55,7 +55,7 @@ if [ -n "$user_display" ]; then
     if ! prefix_made; then
         echo "Making the Wine prefix $WINEPREFIX..."
         wineboot -i >"$state/wine.log" 2>&1
-        touch "$state/prefix.made"
+        touch "$WINEPREFIX/velmora-made"
     fi
     install_wine_fonts
     # A window manager is there to manage Velmora's window.

@@ -15,9 +15,10 @@ unset WAYLAND_DISPLAY
 export LC_ALL=C.UTF-8
 
 # Whether the prefix has been made. One whose making was cut short, which
-# Wine cannot start in, is removed, to be made again.
+# Wine cannot start in, is removed, to be made again. The mark lies inside the
+# prefix, so that a prefix deleted by hand is made again too.
 prefix_made() {
-    if [ -f "$state/prefix.made" ]; then
+    if [ -f "$WINEPREFIX/velmora-made" ]; then
         return 0
     fi
     rm -rf "$WINEPREFIX"

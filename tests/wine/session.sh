@@ -97,7 +97,7 @@ start)
     mkdir -p "$WINEPREFIX"
     logged setsid wineserver -p
     logged wineboot -i
-    touch "$state/prefix.made"
+    touch "$WINEPREFIX/velmora-made"
     install_wine_fonts
     # Without a window manager, closing a message box stalls unless Wine
     # manages its windows itself.
