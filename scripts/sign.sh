@@ -15,9 +15,13 @@ certificate=$1
 exe=$2
 password=""
 terminal=""
-# However the command ends, also interrupted: the password's file goes, and
-# the terminal echoes again.
+signer=""
+# However the command ends, also interrupted: the signer stops, the password's
+# file goes, and the terminal echoes again.
 clean_up() {
+    if [ -n "$signer" ]; then
+        kill "$signer" 2>/dev/null || true
+    fi
     if [ -n "$terminal" ]; then
         stty "$terminal" </dev/tty
     fi
@@ -38,6 +42,11 @@ if [ -z "${VELMORA_SIGN_PASSWORD+set}" ]; then
 fi
 password=$(mktemp)
 printf '%s' "$VELMORA_SIGN_PASSWORD" >"$password"
+# In the background, so that a signal is handled at once rather than after
+# osslsigncode, and the password's file goes with it.
 osslsigncode sign -pkcs12 "$certificate" -readpass "$password" -n Velmora \
-    -in "$exe" -out "$exe.signed" >/dev/null
+    -in "$exe" -out "$exe.signed" >/dev/null &
+signer=$!
+wait "$signer"
+signer=""
 mv "$exe.signed" "$exe"
