@@ -1,13 +1,10 @@
 #include "patch/FormEvents.h"
 
-#include <exception>
-#include <string>
-
 namespace patch {
 
 namespace {
 
-// Counts a message box as open for as long as it is, also when showing it fails.
+// Counts a message box as open for as long as it is.
 class OpenMessageBox {
 public:
     explicit OpenMessageBox(int& count) : count_(count) { ++count_; }
@@ -27,42 +24,36 @@ private:
 // counting, so the next step comes at most one interval after the box closes.
 template <typename Handler>
 void FormEvents::Deliver(Handler handler) {
-    if (ended_ || openMessageBoxes_ > 0) {
+    if (!Deliverable()) {
         return;
     }
-    try {
-        handler();
-    } catch (const std::exception& failure) {
-        ReportAndEnd(failure.what());
-    } catch (...) {
-        ReportAndEnd("An unknown error occurred.");
+    if (const Outcome failed = handler()) {
+        ReportAndEnd(*failed);
     }
 }
 
-void FormEvents::ReportAndEnd(std::string_view what) {
+void FormEvents::ReportAndEnd(const Failure& failure) {
     if (ended_) {
         return;
     }
-    try {
-        ReportFailure("Velmora cannot continue and will close.\n\n" + std::string(what));
-    } catch (...) {
-        // Nothing more can be told; the program still ends.
-    }
+    Failure report("Velmora cannot continue and will close.\n\n");
+    ReportFailure(report.Append(failure.Reason()).Reason());
     EndProgram(ExitCode::UnexpectedFailure);
 }
 
 // The window is activated again whenever a message box closes or the user
-// comes back to it; only the first activation is the form's.
+// comes back to it; only the first activation that reaches the form is its
+// own. One that comes while a box is open is not delivered, so the next one is.
 void FormEvents::Activated() {
-    if (activated_) {
+    if (activated_ || !Deliverable()) {
         return;
     }
     activated_ = true;
-    Deliver([this] { form_.Form_Activate(); });
+    Deliver([this] { return form_.Form_Activate(); });
 }
 
 void FormEvents::TimerTicked() {
-    Deliver([this] { form_.tmrStep_Timer(); });
+    Deliver([this] { return form_.tmrStep_Timer(); });
 }
 
 void FormEvents::ButtonPressed(Button button) {
@@ -72,6 +63,7 @@ void FormEvents::ButtonPressed(Button button) {
         } else {
             form_.cmdClose_Click();
         }
+        return Outcome();
     });
 }
 
@@ -80,24 +72,25 @@ void FormEvents::ButtonPressed(Button button) {
 void FormEvents::Closed() {
     Deliver([this] {
         EndProgram(form_.PatchWritten() ? ExitCode::PatchApplied : ExitCode::NothingWritten);
+        return Outcome();
     });
 }
 
-void FormEvents::FailedUnexpectedly(std::string_view what) {
-    ReportAndEnd(what);
+void FormEvents::FailedUnexpectedly(const Failure& failure) {
+    ReportAndEnd(failure);
 }
 
-Answer FormEvents::Ask(std::string_view question) {
+Answer FormEvents::Ask(const char* question) {
     OpenMessageBox open(openMessageBoxes_);
     return window_.Ask(question);
 }
 
-void FormEvents::Tell(std::string_view message) {
+void FormEvents::Tell(const char* message) {
     OpenMessageBox open(openMessageBoxes_);
     window_.Tell(message);
 }
 
-void FormEvents::ReportFailure(std::string_view message) {
+void FormEvents::ReportFailure(const char* message) {
     OpenMessageBox open(openMessageBoxes_);
     window_.ReportFailure(message);
 }

@@ -5,9 +5,13 @@
 // (tests/fakes/FakeWindow).
 
 #include <cstdint>
-#include <string_view>
+
+#include "registry/Failure.h"
 
 namespace patch {
+
+using registry::Failure;
+using registry::Outcome;
 
 enum class Button { Cancel, Close };
 
@@ -24,23 +28,23 @@ enum class ExitCode : int {
 
 class FormServices {
 public:
-    virtual ~FormServices() = default;
-
     // Replaces the text of Status.
-    virtual void SetStatusText(std::string_view text) = 0;
+    virtual void SetStatusText(const char* text) = 0;
     virtual void EnableButton(Button button, bool enabled) = 0;
 
-    // Arming starts tmrStep's countdown with its current interval.
-    virtual void ArmStepTimer() = 0;
+    // Arming starts tmrStep's countdown with its current interval. Where the
+    // system cannot set the timer, the answer is the failure, which the
+    // handler passes up.
+    [[nodiscard]] virtual Outcome ArmStepTimer() = 0;
     virtual void DisarmStepTimer() = 0;
     // While armed, the countdown starts afresh from this moment.
-    virtual void SetStepInterval(std::uint32_t milliseconds) = 0;
+    [[nodiscard]] virtual Outcome SetStepInterval(std::uint32_t milliseconds) = 0;
 
     // Modal message boxes titled "Velmora": a Yes/No question with the question
     // icon; a message with OK only and no icon; a failure that no handler trapped.
-    virtual Answer Ask(std::string_view question) = 0;
-    virtual void Tell(std::string_view message) = 0;
-    virtual void ReportFailure(std::string_view message) = 0;
+    virtual Answer Ask(const char* question) = 0;
+    virtual void Tell(const char* message) = 0;
+    virtual void ReportFailure(const char* message) = 0;
 
     // Ends the program at once: no handler of the program runs after it. On
     // Windows it does not return; in host tests it does, so a handler returns
@@ -49,6 +53,10 @@ public:
 
     // A pseudo-random single-precision fraction r, 0 <= r < 1.
     virtual float RandomFraction() = 0;
+
+protected:
+    // Never deleted through this interface: the window that provides it owns itself.
+    ~FormServices() = default;
 };
 
 }  // namespace patch

@@ -1,9 +1,6 @@
 // Form_Activate: sets the step sequence going, then asks whether to go on
 // where the Windows 9x place already holds both values.
 
-#include <string>
-#include <variant>
-
 #include "patch/RegistryPlaces.h"
 #include "patch/frmPatch.h"
 #include "registry/Registry.h"
@@ -19,11 +16,11 @@ constexpr const char* kPatchNotNeededQuestion =
 // An integer other than 0 (negative too), or a text of one character or more
 // (a lone NUL too, so a text read with its terminator always counts).
 bool IsPresent(const RegValue& value) {
-    if (const auto* integer = std::get_if<std::int32_t>(&value)) {
+    if (const std::int32_t* integer = value.IfInteger()) {
         return *integer != 0;
     }
-    if (const auto* text = std::get_if<std::u16string>(&value)) {
-        return !text->empty();
+    if (const registry::Text* text = value.IfText()) {
+        return text->Length() > 0;
     }
     return false;
 }
@@ -32,8 +29,10 @@ bool IsPresent(const RegValue& value) {
 
 // Registry failures here only mean that a value counts as absent, so no
 // status is examined but the one that decides whether to read the owner.
-void frmPatch::Form_Activate() {
-    services_.ArmStepTimer();
+Outcome frmPatch::Form_Activate() {
+    if (Outcome failed = services_.ArmStepTimer()) {
+        return failed;
+    }
 
     RegValue firstInstallDateTime;
     RegValue registeredOwner;
@@ -49,6 +48,7 @@ void frmPatch::Form_Activate() {
             services_.EndProgram(ExitCode::NothingWritten);
         }
     }
+    return std::nullopt;
 }
 
 }  // namespace patch

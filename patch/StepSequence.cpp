@@ -3,7 +3,6 @@
 // completion; the fourth tick stops the timer.
 
 #include <algorithm>
-#include <cmath>
 
 #include "patch/RegistryPlaces.h"
 #include "patch/frmPatch.h"
@@ -18,19 +17,23 @@ constexpr std::int16_t kLastStep = 4;
 
 // 1000 + floor(r * 2000) milliseconds: 1000 to 2999. The product is taken in
 // double precision, where a float times 2000 is exact, so it is never rounded
-// up to the next whole number. A fraction outside [0, 1), which a broken
-// generator might give, counts as 0 rather than stretch the interval.
+// up to the next whole number; it is never negative, so cutting off its
+// fraction takes it down. A fraction outside [0, 1), which a broken generator
+// might give, counts as 0 rather than stretch the interval.
 std::uint32_t StepIntervalFor(float fraction) {
     if (!(fraction >= 0.0f && fraction < 1.0f)) {
         fraction = 0.0f;
     }
-    return 1000 + static_cast<std::uint32_t>(std::floor(static_cast<double>(fraction) * 2000.0));
+    return 1000 + static_cast<std::uint32_t>(
+                      static_cast<std::int32_t>(static_cast<double>(fraction) * 2000.0));
 }
 
 }  // namespace
 
-void frmPatch::tmrStep_Timer() {
-    services_.SetStepInterval(StepIntervalFor(services_.RandomFraction()));
+Outcome frmPatch::tmrStep_Timer() {
+    if (Outcome failed = services_.SetStepInterval(StepIntervalFor(services_.RandomFraction()))) {
+        return failed;
+    }
     // A tick that was already queued when the fourth one stopped the timer
     // must not count past the last step.
     StepNumber = std::min<std::int16_t>(StepNumber + 1, kLastStep);
@@ -39,8 +42,7 @@ void frmPatch::tmrStep_Timer() {
             GatherPatchInformation();
             break;
         case 2:
-            ApplyPatch();
-            break;
+            return ApplyPatch();
         case 3:
             CompletePatch();
             break;
@@ -48,6 +50,7 @@ void frmPatch::tmrStep_Timer() {
             services_.DisarmStepTimer();
             break;
     }
+    return std::nullopt;
 }
 
 // On a failure the program ends before the key is closed: on Windows the end
@@ -65,22 +68,30 @@ void frmPatch::GatherPatchInformation() {
 }
 
 // Nothing is undone on a failure: when the owner fails to write, the install
-// date stays written. A value that cannot be converted raises past this
-// handler, before anything is written.
-void frmPatch::ApplyPatch() {
+// date stays written. A value that cannot be converted is not trapped here:
+// its failure goes up to the top of the program, before anything is written.
+Outcome frmPatch::ApplyPatch() {
     services_.SetStatusText(" Applying Patch");
     registry::RegistryKey windows9xPlace(kWindows9xPlace);
-    if (registry::WriteValue(windows9xPlace.Handle(), u"FirstInstallDateTime", SavedInstallDate,
-                             registry::api::kRegDword) != 0 ||
-        registry::WriteValue(windows9xPlace.Handle(), u"RegisteredOwner", SavedOwner,
-                             registry::api::kRegSz) != 0) {
+    registry::WriteResult written =
+        registry::WriteValue(windows9xPlace.Handle(), u"FirstInstallDateTime", SavedInstallDate,
+                             registry::api::kRegDword);
+    if (!written.failure && written.status == 0) {
+        written = registry::WriteValue(windows9xPlace.Handle(), u"RegisteredOwner", SavedOwner,
+                                       registry::api::kRegSz);
+    }
+    if (written.failure) {
+        return written.failure;
+    }
+    if (written.status != 0) {
         services_.Tell("Cannot write to system registry.");
         services_.EndProgram(ExitCode::RegistryFailure);
-        return;
+        return std::nullopt;
     }
     windows9xPlace.Close();
     // From here on the values are written, and Cancel could only mislead.
     services_.EnableButton(Button::Cancel, false);
+    return std::nullopt;
 }
 
 void frmPatch::CompletePatch() {

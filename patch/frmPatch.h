@@ -2,7 +2,8 @@
 
 // The program's only window, as the program sees it: its state and the four
 // handlers that its events run. The window itself (controls, timer, message
-// boxes) is reached through FormServices.
+// boxes) is reached through FormServices. A handler answers the failure that
+// it did not trap, if any, for the window's event dispatch to report.
 
 #include <cstdint>
 
@@ -18,9 +19,9 @@ public:
     frmPatch& operator=(const frmPatch&) = delete;
 
     // The start-up check, run once when the window is first activated.
-    void Form_Activate();
+    [[nodiscard]] Outcome Form_Activate();
     // The step sequence, run on every tick of tmrStep.
-    void tmrStep_Timer();
+    [[nodiscard]] Outcome tmrStep_Timer();
     void cmdCancel_Click();
     void cmdClose_Click();
 
@@ -35,7 +36,7 @@ public:
 
 private:
     void GatherPatchInformation();
-    void ApplyPatch();
+    [[nodiscard]] Outcome ApplyPatch();
     void CompletePatch();
 
     FormServices& services_;

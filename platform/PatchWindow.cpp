@@ -1,9 +1,5 @@
 #include "platform/PatchWindow.h"
 
-#include <exception>
-#include <stdexcept>
-#include <string>
-
 #include "patch/frmPatchLayout.h"
 #include "resources/ResourceIds.h"
 
@@ -22,6 +18,13 @@ constexpr int kCloseId = 102;
 // Runs Form_Activate after the activation that posted it has been handled.
 constexpr UINT kFormActivateMessage = WM_APP + 1;
 
+// Windows 2000 and later hide focus rectangles until the keyboard is used; a
+// window that moves the focus itself says so, as the dialog manager does. The
+// headers for Windows NT 4.0 lack the names, and NT 4.0 ignores the message.
+constexpr UINT kChangeUiStateMessage = 0x0127;  // WM_CHANGEUISTATE
+constexpr WORD kUiStateClear = 2;               // UIS_CLEAR
+constexpr WORD kUiStateHideFocus = 0x1;         // UISF_HIDEFOCUS
+
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME;
 constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_NOTIFY;
@@ -31,7 +34,8 @@ constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_NOTIFY;
 PatchWindow::PatchWindow(HINSTANCE instance)
     : instance_(instance),
       stepInterval_(layout::kFirstStepInterval),
-      random_(GetTickCount() ^ (GetCurrentProcessId() << 16)),
+      // Any seed but 0, which xorshift would keep forever.
+      random_(GetTickCount() | 1),
       events_(*this) {}
 
 bool PatchWindow::Create() {
@@ -119,9 +123,7 @@ int PatchWindow::Run() {
                     : static_cast<int>(patch::ExitCode::UnexpectedFailure);
 }
 
-// The one place where Windows calls into the program. A C++ exception must
-// never unwind through Windows' own code, so whatever the window's code
-// raises outside frmPatch's handlers ends here too.
+// The one place where Windows calls into the program.
 LRESULT CALLBACK PatchWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* self =
@@ -133,14 +135,7 @@ LRESULT CALLBACK PatchWindow::WindowProc(HWND window, UINT message, WPARAM wPara
     if (self == nullptr) {
         return DefWindowProcA(window, message, wParam, lParam);
     }
-    try {
-        return self->HandleMessage(message, wParam, lParam);
-    } catch (const std::exception& failure) {
-        self->events_.FailedUnexpectedly(failure.what());
-    } catch (...) {
-        self->events_.FailedUnexpectedly("An unknown error occurred.");
-    }
-    return 0;
+    return self->HandleMessage(message, wParam, lParam);
 }
 
 LRESULT PatchWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -169,8 +164,10 @@ LRESULT PatchWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // Windows gives the focus to the window itself when it is activated; like a
-// dialog, it goes back to the control that had it. The first activation is
-// also the form's: Form_Activate runs once the activation is over.
+// dialog, it goes back to the control that had it. Every activation is told to
+// the form once it is over, and the first that reaches it runs Form_Activate.
+// Without the message the patch would never start, so a queue too full to
+// take it ends the program as a failure.
 void PatchWindow::OnActivate(WPARAM wParam) {
     if (LOWORD(wParam) == WA_INACTIVE) {
         const HWND focus = GetFocus();
@@ -181,9 +178,8 @@ void PatchWindow::OnActivate(WPARAM wParam) {
     }
     SetFocus(focusToRestore_ != nullptr && IsWindowEnabled(focusToRestore_) ? focusToRestore_
                                                                             : window_);
-    if (!activationPosted_) {
-        activationPosted_ = true;
-        PostMessageA(window_, kFormActivateMessage, 0, 0);
+    if (!PostMessageA(window_, kFormActivateMessage, 0, 0)) {
+        events_.FailedUnexpectedly(patch::Failure("The patch cannot be started."));
     }
 }
 
@@ -220,6 +216,8 @@ bool PatchWindow::HandleDialogKey(const MSG& message) {
                                                     GetKeyState(VK_SHIFT) < 0);
                 if (next != nullptr) {
                     SetFocus(next);
+                    SendMessageA(window_, kChangeUiStateMessage,
+                                 MAKEWPARAM(kUiStateClear, kUiStateHideFocus), 0);
                 }
                 return true;
             }
@@ -261,8 +259,8 @@ void PatchWindow::ShowDefaultButton() {
 }
 
 // Painted at once, so that " Applying Patch" shows while the values are written.
-void PatchWindow::SetStatusText(std::string_view text) {
-    SetWindowTextA(status_, std::string(text).c_str());
+void PatchWindow::SetStatusText(const char* text) {
+    SetWindowTextA(status_, text);
     UpdateWindow(status_);
 }
 
@@ -282,11 +280,12 @@ void PatchWindow::EnableButton(Button button, bool enabled) {
     ShowDefaultButton();
 }
 
-void PatchWindow::ArmStepTimer() {
+patch::Outcome PatchWindow::ArmStepTimer() {
     if (SetTimer(window_, kStepTimerId, stepInterval_, nullptr) == 0) {
-        throw std::runtime_error("The step timer cannot be set.");
+        return patch::Failure("The step timer cannot be set.");
     }
     stepTimerArmed_ = true;
+    return std::nullopt;
 }
 
 void PatchWindow::DisarmStepTimer() {
@@ -295,28 +294,26 @@ void PatchWindow::DisarmStepTimer() {
 }
 
 // Setting a timer that exists restarts its countdown.
-void PatchWindow::SetStepInterval(std::uint32_t milliseconds) {
+patch::Outcome PatchWindow::SetStepInterval(std::uint32_t milliseconds) {
     stepInterval_ = milliseconds;
-    if (stepTimerArmed_) {
-        ArmStepTimer();
-    }
+    return stepTimerArmed_ ? ArmStepTimer() : std::nullopt;
 }
 
-int PatchWindow::ShowMessageBox(std::string_view text, UINT style) {
-    return MessageBoxA(window_, std::string(text).c_str(), layout::kMessageBoxTitle, style);
+int PatchWindow::ShowMessageBox(const char* text, UINT style) {
+    return MessageBoxA(window_, text, layout::kMessageBoxTitle, style);
 }
 
 // A box that cannot be shown answers No, which ends the program with nothing written.
-patch::Answer PatchWindow::Ask(std::string_view question) {
+patch::Answer PatchWindow::Ask(const char* question) {
     return ShowMessageBox(question, MB_YESNO | MB_ICONQUESTION) == IDYES ? patch::Answer::Yes
                                                                          : patch::Answer::No;
 }
 
-void PatchWindow::Tell(std::string_view message) {
+void PatchWindow::Tell(const char* message) {
     ShowMessageBox(message, MB_OK);
 }
 
-void PatchWindow::ReportFailure(std::string_view message) {
+void PatchWindow::ReportFailure(const char* message) {
     ShowMessageBox(message, MB_OK | MB_ICONSTOP);
 }
 
@@ -326,9 +323,14 @@ void PatchWindow::EndProgram(patch::ExitCode code) {
     ExitProcess(static_cast<UINT>(code));
 }
 
-// 24 random bits make a float of [0, 1) exactly: never 1.
+// Marsaglia's xorshift32: a new 32-bit state from the last, every one of the
+// 2^32 - 1 that are not 0 in turn. Its top 24 bits make a float of [0, 1)
+// exactly: never 1.
 float PatchWindow::RandomFraction() {
-    return static_cast<float>(random_() >> 8) * (1.0f / 16777216.0f);
+    random_ ^= random_ << 13;
+    random_ ^= random_ >> 17;
+    random_ ^= random_ << 5;
+    return static_cast<float>(static_cast<std::int32_t>(random_ >> 8)) * (1.0f / 16777216.0f);
 }
 
 }  // namespace platform::win32

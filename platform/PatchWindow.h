@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include <random>
+#include <cstdint>
 
 #include "patch/FormEvents.h"
 #include "patch/FormServices.h"
@@ -28,14 +28,14 @@ public:
     int Run();
 
     // patch::FormServices
-    void SetStatusText(std::string_view text) override;
+    void SetStatusText(const char* text) override;
     void EnableButton(patch::Button button, bool enabled) override;
-    void ArmStepTimer() override;
+    patch::Outcome ArmStepTimer() override;
     void DisarmStepTimer() override;
-    void SetStepInterval(std::uint32_t milliseconds) override;
-    patch::Answer Ask(std::string_view question) override;
-    void Tell(std::string_view message) override;
-    void ReportFailure(std::string_view message) override;
+    patch::Outcome SetStepInterval(std::uint32_t milliseconds) override;
+    patch::Answer Ask(const char* question) override;
+    void Tell(const char* message) override;
+    void ReportFailure(const char* message) override;
     [[noreturn]] void EndProgram(patch::ExitCode code) override;
     float RandomFraction() override;
 
@@ -52,7 +52,7 @@ private:
     HWND ButtonWindow(patch::Button button) const;
     void PressIfEnabled(patch::Button button);
     void ShowDefaultButton();
-    int ShowMessageBox(std::string_view text, UINT style);
+    int ShowMessageBox(const char* text, UINT style);
 
     HINSTANCE instance_;
     HWND owner_ = nullptr;
@@ -63,10 +63,9 @@ private:
     HWND focusToRestore_ = nullptr;
     int dpiX_ = 96;
     int dpiY_ = 96;
-    bool activationPosted_ = false;
     bool stepTimerArmed_ = false;
     UINT stepInterval_;
-    std::mt19937 random_;
+    std::uint32_t random_;
     patch::FormEvents events_;
 };
 

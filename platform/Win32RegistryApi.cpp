@@ -1,5 +1,5 @@
-// Binds the Registry module's calls to advapi32 and the code page of the
-// system (CP_ACP) in Velmora.exe.
+// Binds the Registry module's calls to advapi32, and its code page (CP_ACP)
+// and memory (the process heap) to kernel32, in Velmora.exe.
 
 #include <windows.h>
 
@@ -14,6 +14,10 @@ HKEY AsHkey(KeyHandle key) {
 }
 
 }  // namespace
+
+KeyHandle LocalMachine() {
+    return reinterpret_cast<KeyHandle>(HKEY_LOCAL_MACHINE);
+}
 
 Status RegOpenKeyExA(KeyHandle root, const char* subKey, std::uint32_t options,
                      std::uint32_t access, KeyHandle* result) {
@@ -51,40 +55,24 @@ Status RegCloseKey(KeyHandle key) {
 
 // Flags 0 in both directions: Windows NT 4.0 refuses the newer ones, and a
 // text read through the code page always converts back to the same bytes.
-std::string ToAnsi(std::u16string_view text) {
-    if (text.empty()) {
-        return {};
-    }
-    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
-    const int wideLength = static_cast<int>(text.size());
-    const int length =
-        WideCharToMultiByte(CP_ACP, 0, wide, wideLength, nullptr, 0, nullptr, nullptr);
-    if (length <= 0) {
-        throw CodePageError("The text cannot be converted to the system's code page.");
-    }
-    std::string bytes(static_cast<std::size_t>(length), '\0');
-    if (WideCharToMultiByte(CP_ACP, 0, wide, wideLength, bytes.data(), length, nullptr, nullptr) !=
-        length) {
-        throw CodePageError("The text cannot be converted to the system's code page.");
-    }
-    return bytes;
+int WideCharToMultiByte(const char16_t* text, int length, char* out, int capacity) {
+    return ::WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const wchar_t*>(text), length, out,
+                                 capacity, nullptr, nullptr);
 }
 
-std::u16string FromAnsi(std::string_view bytes) {
-    if (bytes.empty()) {
-        return {};
+int MultiByteToWideChar(const char* bytes, int length, char16_t* out, int capacity) {
+    return ::MultiByteToWideChar(CP_ACP, 0, bytes, length, reinterpret_cast<wchar_t*>(out),
+                                 capacity);
+}
+
+void* HeapAlloc(std::size_t bytes) {
+    return ::HeapAlloc(GetProcessHeap(), 0, bytes);
+}
+
+void HeapFree(void* memory) {
+    if (memory != nullptr) {
+        ::HeapFree(GetProcessHeap(), 0, memory);
     }
-    const int byteCount = static_cast<int>(bytes.size());
-    const int length = MultiByteToWideChar(CP_ACP, 0, bytes.data(), byteCount, nullptr, 0);
-    if (length <= 0) {
-        throw CodePageError("The text cannot be converted from the system's code page.");
-    }
-    std::u16string text(static_cast<std::size_t>(length), u'\0');
-    if (MultiByteToWideChar(CP_ACP, 0, bytes.data(), byteCount,
-                            reinterpret_cast<wchar_t*>(text.data()), length) != length) {
-        throw CodePageError("The text cannot be converted from the system's code page.");
-    }
-    return text;
 }
 
 }  // namespace registry::api

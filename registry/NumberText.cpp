@@ -1,7 +1,6 @@
 #include "registry/NumberText.h"
 
 #include <algorithm>
-#include <string>
 
 namespace {
 
@@ -24,13 +23,23 @@ std::u16string_view TrimBlanks(std::u16string_view text) {
 
 }  // namespace
 
-std::u16string DecimalText(std::int32_t number) {
-    const std::string digits = std::to_string(number);
-    return std::u16string(digits.begin(), digits.end());
+// Digits from the last: the magnitude as unsigned, since -2147483648 has none
+// as a signed number.
+DecimalText::DecimalText(std::int32_t number) {
+    const bool negative = number < 0;
+    std::uint32_t magnitude =
+        negative ? 0u - static_cast<std::uint32_t>(number) : static_cast<std::uint32_t>(number);
+    do {
+        characters_[--start_] = static_cast<char16_t>(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (negative) {
+        characters_[--start_] = u'-';
+    }
 }
 
 std::optional<std::int32_t> ParseWholeNumber(std::u16string_view text) {
-    text = TrimBlanks(text.substr(0, text.find(u'\0')));
+    text = TrimBlanks({text.data(), std::min(text.size(), text.find(u'\0'))});
 
     bool negative = false;
     if (!text.empty() && (text.front() == u'-' || text.front() == u'+')) {

@@ -2,11 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <limits>
-#include <new>
-#include <string>
-#include <vector>
 
+#include "registry/CodePage.h"
 #include "registry/NumberText.h"
 
 namespace registry {
@@ -30,117 +27,151 @@ IntegerBytes ToLittleEndian(std::int32_t number) {
             static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24)};
 }
 
-// A short, printable rendering of a text for a failure message.
-std::string Quote(std::u16string_view text) {
+// A text's data, read into a buffer of the size that the first query reported.
+// The count includes the terminator stored with the text, which is kept.
+Status ReadText(KeyHandle key, const AnsiText& name, std::uint32_t size, RegValue& value) {
+    // Never a null buffer, even for a zero-byte text: a null buffer would turn
+    // the read into another size query.
+    AnsiText buffer;
+    if (!buffer.Allocate(std::max<std::uint32_t>(size, 1))) {
+        return api::kErrorNotEnoughMemory;
+    }
+    std::uint32_t type = 0;
+    const Status result = api::RegQueryValueExA(
+        key, name.CStr(), &type, reinterpret_cast<std::uint8_t*>(buffer.Data()), &size);
+    if (result != kErrorSuccess) {
+        value = RegValue();
+        return result;
+    }
+    size = std::min<std::uint32_t>(size, static_cast<std::uint32_t>(buffer.Length()));
+    Text text;
+    if (const Status converted = FromAnsi({buffer.CStr(), size}, text);
+        converted != kErrorSuccess) {
+        return converted;
+    }
+    text.Truncate(size);
+    value = RegValue(std::move(text));
+    return kErrorSuccess;
+}
+
+// The integer's own size, never more, so that a longer value answers
+// ERROR_MORE_DATA instead of being written past it. Bytes that a shorter value
+// leaves unfilled stay 0.
+Status ReadInteger(KeyHandle key, const AnsiText& name, std::uint32_t size, RegValue& value) {
+    IntegerBytes bytes{};
+    size = std::min<std::uint32_t>(size, bytes.size());
+    std::uint32_t type = 0;
+    const Status result = api::RegQueryValueExA(key, name.CStr(), &type, bytes.data(), &size);
+    if (result == kErrorSuccess) {
+        value = RegValue(FromLittleEndian(bytes));
+    }
+    return result;
+}
+
+// A failure of the code page or of memory, as WriteValue passes it up.
+Failure ConversionFailure(Status status) {
+    return Failure(status == api::kErrorNotEnoughMemory
+                       ? "There is not enough memory to go on."
+                       : "The text cannot be converted to or from the system's code page.");
+}
+
+// A short, printable rendering of a text for a failure's reason.
+Failure NotANumber(std::u16string_view text) {
     constexpr std::size_t kShown = 40;
-    std::string quoted = "\"";
-    for (const char16_t c : text.substr(0, kShown)) {
-        quoted += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '?';
+    Failure failure("The text \"");
+    for (std::size_t i = 0; i < text.size() && i < kShown; ++i) {
+        const char16_t c = text[i];
+        const char shown = (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '?';
+        failure.Append({&shown, 1});
     }
-    return quoted + (text.size() > kShown ? "...\"" : "\"");
+    return failure.Append(text.size() > kShown ? "...\"" : "\"")
+        .Append(" is not a whole number from -2147483648 to 2147483647.");
 }
 
-std::u16string AsText(const RegValue& value) {
-    if (const auto* text = std::get_if<std::u16string>(&value)) {
-        return *text;
+WriteResult Store(KeyHandle key, std::u16string_view name, std::int32_t type,
+                  const std::uint8_t* data, std::size_t size) {
+    AnsiText ansiName;
+    if (const Status converted = ToAnsi(name, ansiName); converted != kErrorSuccess) {
+        return {kErrorSuccess, ConversionFailure(converted)};
     }
-    if (const auto* integer = std::get_if<std::int32_t>(&value)) {
-        return DecimalText(*integer);
+    if (size > UINT32_MAX) {
+        return {kErrorSuccess, Failure("The text is too long to store in the registry.")};
     }
-    throw ConversionError("There is no value to store as text.");
+    return {api::RegSetValueExA(key, ansiName.CStr(), type, data, static_cast<std::uint32_t>(size)),
+            std::nullopt};
 }
 
-std::int32_t AsInteger(const RegValue& value) {
-    if (const auto* integer = std::get_if<std::int32_t>(&value)) {
-        return *integer;
+// A text as it is, an integer as its decimal digits, converted to ANSI. An
+// AnsiText keeps a NUL just past its last byte, which is where RegSetValueExA
+// looks to decide whether to store a terminator.
+WriteResult WriteText(KeyHandle key, std::u16string_view name, const RegValue& value) {
+    AnsiText bytes;
+    Status converted = kErrorSuccess;
+    if (const Text* text = value.IfText()) {
+        converted = ToAnsi(text->View(), bytes);
+    } else if (const std::int32_t* integer = value.IfInteger()) {
+        converted = ToAnsi(DecimalText(*integer).View(), bytes);
+    } else {
+        return {kErrorSuccess, Failure("There is no value to store as text.")};
     }
-    if (const auto* text = std::get_if<std::u16string>(&value)) {
-        if (const auto number = ParseWholeNumber(*text)) {
-            return *number;
+    if (converted != kErrorSuccess) {
+        return {kErrorSuccess, ConversionFailure(converted)};
+    }
+    return Store(key, name, api::kRegSz, reinterpret_cast<const std::uint8_t*>(bytes.CStr()),
+                 bytes.Length());
+}
+
+WriteResult WriteInteger(KeyHandle key, std::u16string_view name, const RegValue& value) {
+    std::int32_t number = 0;
+    if (const std::int32_t* integer = value.IfInteger()) {
+        number = *integer;
+    } else if (const Text* text = value.IfText()) {
+        const auto parsed = ParseWholeNumber(text->View());
+        if (!parsed) {
+            return {kErrorSuccess, NotANumber(text->View())};
         }
-        throw ConversionError("The text " + Quote(*text) +
-                              " is not a whole number from -2147483648 to 2147483647.");
+        number = *parsed;
+    } else {
+        return {kErrorSuccess, Failure("There is no value to store as a number.")};
     }
-    throw ConversionError("There is no value to store as a number.");
-}
-
-std::uint32_t ByteCount(const std::string& bytes) {
-    if (bytes.size() > std::numeric_limits<std::uint32_t>::max()) {
-        throw ConversionError("The text is too long to store in the registry.");
-    }
-    return static_cast<std::uint32_t>(bytes.size());
+    const IntegerBytes bytes = ToLittleEndian(number);
+    return Store(key, name, api::kRegDword, bytes.data(), bytes.size());
 }
 
 }  // namespace
 
-Status ReadValue(KeyHandle key, std::u16string_view name, RegValue& value) noexcept {
-    Status result = kErrorSuccess;
-    try {
-        const std::string ansiName = api::ToAnsi(name);
-        std::uint32_t type = 0;
-        std::uint32_t size = 0;
-        result = api::RegQueryValueExA(key, ansiName.c_str(), &type, nullptr, &size);
-        if (result != kErrorSuccess) {
-            return result;
-        }
-
-        if (type == api::kRegSz) {
-            // Never a null buffer, even for a zero-byte text: a null buffer would
-            // turn the read into another size query.
-            std::vector<std::uint8_t> buffer(std::max<std::uint32_t>(size, 1), 0);
-            result = api::RegQueryValueExA(key, ansiName.c_str(), &type, buffer.data(), &size);
-            if (result != kErrorSuccess) {
-                value = RegValue{};
-                return result;
-            }
-            size = std::min<std::uint32_t>(size, static_cast<std::uint32_t>(buffer.size()));
-            // The count includes the terminator stored with the text, which is kept.
-            std::u16string text =
-                api::FromAnsi({reinterpret_cast<const char*>(buffer.data()), size});
-            text.resize(std::min<std::size_t>(text.size(), size));
-            value = std::move(text);
-        } else if (type == api::kRegBinary || type == api::kRegDword) {
-            // The integer's own size, never more, so that a longer value answers
-            // ERROR_MORE_DATA instead of being written past it. Bytes that a
-            // shorter value leaves unfilled stay 0.
-            IntegerBytes bytes{};
-            size = std::min<std::uint32_t>(size, bytes.size());
-            result = api::RegQueryValueExA(key, ansiName.c_str(), &type, bytes.data(), &size);
-            if (result == kErrorSuccess) {
-                value = FromLittleEndian(bytes);
-            }
-        } else {
-            result = kUnhandledType;
-        }
+// Every failure that ReadValue traps (memory, the code page) comes while its
+// result is still 0, after a query that succeeded or before any: it answers
+// that failure's own status, never 0, with `value` untouched.
+Status ReadValue(KeyHandle key, std::u16string_view name, RegValue& value) {
+    AnsiText ansiName;
+    if (const Status converted = ToAnsi(name, ansiName); converted != kErrorSuccess) {
+        return converted;
+    }
+    std::uint32_t type = 0;
+    std::uint32_t size = 0;
+    const Status result = api::RegQueryValueExA(key, ansiName.CStr(), &type, nullptr, &size);
+    if (result != kErrorSuccess) {
         return result;
-    } catch (const std::bad_alloc&) {
-        // A trapped failure never answers 0, which would claim `value` was set.
-        return result != kErrorSuccess ? result : api::kErrorNotEnoughMemory;
-    } catch (const api::CodePageError&) {
-        return result != kErrorSuccess ? result : api::kErrorNoUnicodeTranslation;
-    } catch (...) {
-        return result != kErrorSuccess ? result : api::kErrorInternalError;
     }
-}
-
-Status WriteValue(KeyHandle key, std::u16string_view name, const RegValue& value,
-                  std::int32_t type) {
     if (type == api::kRegSz) {
-        // A std::string keeps a NUL just past its last byte, which is where
-        // RegSetValueExA looks to decide whether to store a terminator.
-        const std::string bytes = api::ToAnsi(AsText(value));
-        const std::string ansiName = api::ToAnsi(name);
-        return api::RegSetValueExA(key, ansiName.c_str(), api::kRegSz,
-                                   reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                   ByteCount(bytes));
+        return ReadText(key, ansiName, size, value);
     }
-    if (type == api::kRegDword) {
-        const IntegerBytes bytes = ToLittleEndian(AsInteger(value));
-        const std::string ansiName = api::ToAnsi(name);
-        return api::RegSetValueExA(key, ansiName.c_str(), api::kRegDword, bytes.data(),
-                                   static_cast<std::uint32_t>(bytes.size()));
+    if (type == api::kRegBinary || type == api::kRegDword) {
+        return ReadInteger(key, ansiName, size, value);
     }
     return kUnhandledType;
+}
+
+WriteResult WriteValue(KeyHandle key, std::u16string_view name, const RegValue& value,
+                       std::int32_t type) {
+    if (type == api::kRegSz) {
+        return WriteText(key, name, value);
+    }
+    if (type == api::kRegDword) {
+        return WriteInteger(key, name, value);
+    }
+    return {kUnhandledType, std::nullopt};
 }
 
 }  // namespace registry

@@ -5,9 +5,9 @@
 // with the Win32 status of the call that decided the outcome, 0 for success.
 
 #include <cstdint>
-#include <stdexcept>
 #include <string_view>
 
+#include "registry/Failure.h"
 #include "registry/RegValue.h"
 #include "registry/RegistryApi.h"
 
@@ -19,24 +19,27 @@ using api::Status;
 // The status for a registry type that the module does not handle.
 inline constexpr Status kUnhandledType = -1;
 
-// What WriteValue raises when `value` cannot be stored as the type asked for.
-class ConversionError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 // Reads the named value into `value` by the type stored: REG_SZ as a text
 // (keeping the NUL stored with it), REG_DWORD and REG_BINARY of up to 4 bytes as
 // an integer. Any other type answers kUnhandledType. `value` is set only when
 // the answer is 0, except that a failed read of a text's data empties it.
-// Never raises: a failure raised inside answers a non-zero status.
-Status ReadValue(KeyHandle key, std::u16string_view name, RegValue& value) noexcept;
+// Traps its own failures: memory that runs out, or a code-page conversion that
+// the system refuses, answers a non-zero status with `value` untouched.
+Status ReadValue(KeyHandle key, std::u16string_view name, RegValue& value);
+
+// What WriteValue answers: the status of its registry call, or a failure that
+// it does not trap, for the caller to pass up.
+struct [[nodiscard]] WriteResult {
+    Status status = api::kErrorSuccess;  // where there is no failure
+    Outcome failure;
+};
 
 // Stores `value` under `name` as REG_SZ (a text as it is, an integer as its
 // decimal digits) or REG_DWORD (an integer, or a text that reads as a whole
-// number); any other type answers kUnhandledType without a call. Raises
-// ConversionError for a value that cannot be converted, including an empty one.
-Status WriteValue(KeyHandle key, std::u16string_view name, const RegValue& value,
-                  std::int32_t type);
+// number); any other type answers kUnhandledType without a call. A value that
+// cannot be converted, an empty one included, and a conversion that fails for
+// want of memory or by the code page, answer a failure, with nothing stored.
+WriteResult WriteValue(KeyHandle key, std::u16string_view name, const RegValue& value,
+                       std::int32_t type);
 
 }  // namespace registry

@@ -1,16 +1,14 @@
 #pragma once
 
-// The registry and code-page calls that the Registry module needs from Windows,
-// in the shape of the ANSI Win32 calls: the module's own, in registry::api.
-// Velmora.exe binds them to advapi32 and kernel32
+// What the Registry module needs from Windows, in the shape of the Win32
+// calls: the registry's value calls, the system's ANSI code page and the
+// process heap. Velmora.exe binds them to advapi32 and kernel32
 // (platform/Win32RegistryApi.cpp); the host tests to an in-memory registry
 // (tests/fakes/FakeRegistryApi.cpp), so that the same registry and patch code
 // runs in unit tests.
 
+#include <cstddef>
 #include <cstdint>
-#include <stdexcept>
-#include <string>
-#include <string_view>
 
 namespace registry::api {
 
@@ -20,7 +18,8 @@ using KeyHandle = std::uintptr_t;
 // 0 for success, otherwise a Win32 error code (or the program's own -1).
 using Status = std::int32_t;
 
-inline constexpr KeyHandle kHkeyLocalMachine = 0x80000002;
+// HKEY_LOCAL_MACHINE, under which every key of the program lies.
+KeyHandle LocalMachine();
 
 // All the key-specific rights (query value, set value, create subkey, enumerate
 // subkeys, notify, create link): the access every open in the program asks for,
@@ -40,9 +39,9 @@ inline constexpr Status kErrorFileNotFound = 2;
 inline constexpr Status kErrorAccessDenied = 5;
 inline constexpr Status kErrorInvalidHandle = 6;
 inline constexpr Status kErrorNotEnoughMemory = 8;
+inline constexpr Status kErrorInvalidParameter = 87;
 inline constexpr Status kErrorMoreData = 234;
 inline constexpr Status kErrorNoUnicodeTranslation = 1113;
-inline constexpr Status kErrorInternalError = 1359;
 
 // RegOpenKeyExA: on failure *result is set to 0, whatever the system leaves in
 // its own handle.
@@ -61,16 +60,15 @@ Status RegSetValueExA(KeyHandle key, const char* name, std::int32_t type, const 
 
 Status RegCloseKey(KeyHandle key);
 
-// The system refused a code-page conversion.
-class CodePageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
+// WideCharToMultiByte and MultiByteToWideChar in the system's ANSI code page,
+// with no flags: the number of units written to `out`, or needed where
+// `capacity` is 0; 0 where the system refuses. Characters that the code page
+// cannot hold become what the system substitutes by default.
+int WideCharToMultiByte(const char16_t* text, int length, char* out, int capacity);
+int MultiByteToWideChar(const char* bytes, int length, char16_t* out, int capacity);
 
-// Texts of 16-bit characters to and from the system's ANSI code page, NULs
-// included. Characters that the code page cannot hold become what the system
-// substitutes by default; both raise rather than answer part of a text.
-std::string ToAnsi(std::u16string_view text);
-std::u16string FromAnsi(std::string_view bytes);
+// Memory from the process heap (HeapAlloc, HeapFree): nullptr when there is none.
+void* HeapAlloc(std::size_t bytes);
+void HeapFree(void* memory);
 
 }  // namespace registry::api

@@ -3,7 +3,7 @@
 namespace registry {
 
 RegistryKey::RegistryKey(const char* subKey) {
-    api::RegOpenKeyExA(api::kHkeyLocalMachine, subKey, 0, api::kKeySpecificAllAccess, &handle_);
+    api::RegOpenKeyExA(api::LocalMachine(), subKey, 0, api::kKeySpecificAllAccess, &handle_);
 }
 
 RegistryKey::~RegistryKey() {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
-#include <new>
 
 namespace fake {
 
@@ -13,7 +13,6 @@ using namespace registry::api;
 namespace {
 
 constexpr std::uint32_t kRegNone = 0;
-constexpr Status kErrorInvalidParameter = 87;
 
 // Windows-1252, the ANSI code page of a US or Western European Windows: bytes
 // below 0x80 and from 0xA0 are the characters of the same code; these are the
@@ -94,14 +93,14 @@ const FakeRegistry::OpenedKey* FakeRegistry::Opened(KeyHandle key) const {
     return opened == handles_.end() ? nullptr : &opened->second;
 }
 
-Status FakeRegistry::Open(KeyHandle root, const char* subKey, std::uint32_t access,
-                          KeyHandle* result) {
-    calls_.push_back({RegistryCall::Open, Lower(subKey), ""});
+Status FakeRegistry::Open(KeyHandle root, const char* subKey, std::uint32_t options,
+                          std::uint32_t access, KeyHandle* result) {
+    calls_.push_back({RegistryCall::Open, Lower(subKey), "", options, access});
     *result = 0;
     if (const auto status = ScriptedStatus(calls_.back())) {
         return *status;
     }
-    if (root != kHkeyLocalMachine) {
+    if (root != kLocalMachine) {
         return kErrorInvalidHandle;
     }
     const auto key = keys_.find(Lower(subKey));
@@ -201,18 +200,30 @@ Status FakeRegistry::Close(KeyHandle key) {
     return handles_.erase(key) == 1 ? kErrorSuccess : kErrorInvalidHandle;
 }
 
-void FakeRegistry::CountConversion() {
-    if (ScriptedStatus({RegistryCall::Conversion, "", ""})) {
-        throw std::bad_alloc();
+// A conversion asked only for its length (capacity 0) answers it; one whose
+// buffer is too small answers 0, as Windows does (ERROR_INSUFFICIENT_BUFFER).
+namespace {
+template <typename To, typename Converted>
+int AnswerConversion(const Converted& converted, To* out, int capacity) {
+    const int needed = static_cast<int>(converted.size());
+    if (capacity == 0) {
+        return needed;
     }
+    if (capacity < needed) {
+        return 0;
+    }
+    std::copy(converted.begin(), converted.end(), out);
+    return needed;
 }
+}  // namespace
 
 // Characters that Windows-1252 cannot hold become '?', its default character.
-std::string FakeRegistry::ToAnsi(std::u16string_view text) {
-    CountConversion();
+int FakeRegistry::WideCharToMultiByte(const char16_t* text, int length, char* out, int capacity) {
+    if (ScriptedStatus({RegistryCall::Conversion, "", ""}) || length <= 0) {
+        return 0;
+    }
     std::string bytes;
-    bytes.reserve(text.size());
-    for (const char16_t c : text) {
+    for (const char16_t c : std::u16string_view(text, static_cast<std::size_t>(length))) {
         if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
             bytes += static_cast<char>(c);
             continue;
@@ -222,18 +233,26 @@ std::string FakeRegistry::ToAnsi(std::u16string_view text) {
                      ? '?'
                      : static_cast<char>(0x80 + (found - kCp1252From80.begin()));
     }
-    return bytes;
+    return AnswerConversion(bytes, out, capacity);
 }
 
-std::u16string FakeRegistry::FromAnsi(std::string_view bytes) {
-    CountConversion();
+int FakeRegistry::MultiByteToWideChar(const char* bytes, int length, char16_t* out, int capacity) {
+    if (ScriptedStatus({RegistryCall::Conversion, "", ""}) || length <= 0) {
+        return 0;
+    }
     std::u16string text;
-    text.reserve(bytes.size());
-    for (const char b : bytes) {
+    for (const char b : std::string_view(bytes, static_cast<std::size_t>(length))) {
         const auto byte = static_cast<unsigned char>(b);
         text += (byte >= 0x80 && byte < 0xA0) ? kCp1252From80[byte - 0x80] : char16_t{byte};
     }
-    return text;
+    return AnswerConversion(text, out, capacity);
+}
+
+void* FakeRegistry::HeapAlloc(std::size_t bytes) {
+    if (ScriptedStatus({RegistryCall::Allocation, "", ""})) {
+        return nullptr;
+    }
+    return std::malloc(std::max<std::size_t>(bytes, 1));
 }
 
 }  // namespace fake

@@ -1,10 +1,10 @@
 #pragma once
 
-// An in-memory stand-in for the Win32 registry and ANSI code page, behind the
-// Registry module's calls (FakeRegistryApi.cpp), for host tests. It answers as
-// Windows does (the statuses, sizes and terminators that advapi32 gives) and
-// lets a test deny access to a key, make a given call or conversion fail, and
-// watch the calls made.
+// An in-memory stand-in for the Win32 registry, ANSI code page and process
+// heap, behind the Registry module's calls (FakeRegistryApi.cpp), for host
+// tests. It answers as Windows does (the statuses, sizes and terminators that
+// advapi32 gives) and lets a test deny access to a key, make a given call,
+// conversion or allocation fail, and watch the calls made.
 
 #include <cstdint>
 #include <map>
@@ -22,15 +22,19 @@ namespace fake {
 using registry::api::KeyHandle;
 using registry::api::Status;
 
-// The four registry calls, then the code-page conversions.
-enum class RegistryCall { Open, Query, Set, Close, Conversion };
+// The four registry calls, then the code-page conversions and the allocations.
+enum class RegistryCall { Open, Query, Set, Close, Conversion, Allocation };
 
-// One call made on the registry: the key's path and, for Query and Set, the
-// value's name, both in lower case; and where it came in the shared sequence.
+// One call made on the registry: the key's path (empty for a handle that is
+// not open) and, for Query and Set, the value's name, both in lower case; for
+// Open, the options and access asked for; and where it came in the shared
+// sequence.
 struct CallRecord {
     RegistryCall call;
     std::string path;
     std::string name;
+    std::uint32_t options = 0;
+    std::uint32_t access = 0;
     std::uint64_t sequence = ++LastSequenceNumber();
 };
 
@@ -52,9 +56,11 @@ public:
     // Opens of `path` that ask for any of `mask` answer ERROR_ACCESS_DENIED.
     void DenyAccess(std::string_view path, std::uint32_t mask);
     // The nth call of `call` from now (1 for the next) answers `status` and
-    // does nothing; the nth conversion raises std::bad_alloc instead.
+    // does nothing; the nth conversion is refused (0), the nth allocation
+    // gives nullptr, whatever the status.
     void FailCall(RegistryCall call, int nth, Status status);
     void FailConversion(int nth) { FailCall(RegistryCall::Conversion, nth, 0); }
+    void FailAllocation(int nth) { FailCall(RegistryCall::Allocation, nth, 0); }
     // The call or conversion that a scripted failure hit, once one has.
     const std::optional<CallRecord>& Failed() const { return failed_; }
 
@@ -63,15 +69,20 @@ public:
     const std::vector<CallRecord>& Stores() const { return stores_; }
     std::size_t OpenHandleCount() const { return handles_.size(); }
 
+    // HKEY_LOCAL_MACHINE, the one root that the fake holds.
+    static constexpr KeyHandle kLocalMachine = 0x80000002;
+
     // What those calls forward to.
-    Status Open(KeyHandle root, const char* subKey, std::uint32_t access, KeyHandle* result);
+    Status Open(KeyHandle root, const char* subKey, std::uint32_t options, std::uint32_t access,
+                KeyHandle* result);
     Status Query(KeyHandle key, const char* name, std::uint32_t* type, std::uint8_t* data,
                  std::uint32_t* size);
     Status Set(KeyHandle key, const char* name, std::int32_t type, const std::uint8_t* data,
                std::uint32_t size);
     Status Close(KeyHandle key);
-    std::string ToAnsi(std::u16string_view text);
-    std::u16string FromAnsi(std::string_view bytes);
+    int WideCharToMultiByte(const char16_t* text, int length, char* out, int capacity);
+    int MultiByteToWideChar(const char* bytes, int length, char16_t* out, int capacity);
+    void* HeapAlloc(std::size_t bytes);
 
 private:
     struct Key {
@@ -89,7 +100,6 @@ private:
     };
 
     std::optional<Status> ScriptedStatus(const CallRecord& record);
-    void CountConversion();
     const OpenedKey* Opened(KeyHandle key) const;
 
     std::map<std::string, Key> keys_;  // by lower-cased path

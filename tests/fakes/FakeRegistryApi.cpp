@@ -2,15 +2,21 @@
 
 #include "registry/RegistryApi.h"
 
+#include <cstdlib>
+
 #include "tests/fakes/FakeRegistry.h"
 
 namespace registry::api {
 
 using fake::FakeRegistry;
 
-Status RegOpenKeyExA(KeyHandle root, const char* subKey, std::uint32_t /*options*/,
+KeyHandle LocalMachine() {
+    return FakeRegistry::kLocalMachine;
+}
+
+Status RegOpenKeyExA(KeyHandle root, const char* subKey, std::uint32_t options,
                      std::uint32_t access, KeyHandle* result) {
-    return FakeRegistry::Instance().Open(root, subKey, access, result);
+    return FakeRegistry::Instance().Open(root, subKey, options, access, result);
 }
 
 Status RegQueryValueExA(KeyHandle key, const char* name, std::uint32_t* type, std::uint8_t* data,
@@ -27,12 +33,20 @@ Status RegCloseKey(KeyHandle key) {
     return FakeRegistry::Instance().Close(key);
 }
 
-std::string ToAnsi(std::u16string_view text) {
-    return FakeRegistry::Instance().ToAnsi(text);
+int WideCharToMultiByte(const char16_t* text, int length, char* out, int capacity) {
+    return FakeRegistry::Instance().WideCharToMultiByte(text, length, out, capacity);
 }
 
-std::u16string FromAnsi(std::string_view bytes) {
-    return FakeRegistry::Instance().FromAnsi(bytes);
+int MultiByteToWideChar(const char* bytes, int length, char16_t* out, int capacity) {
+    return FakeRegistry::Instance().MultiByteToWideChar(bytes, length, out, capacity);
+}
+
+void* HeapAlloc(std::size_t bytes) {
+    return FakeRegistry::Instance().HeapAlloc(bytes);
+}
+
+void HeapFree(void* memory) {
+    std::free(memory);
 }
 
 }  // namespace registry::api

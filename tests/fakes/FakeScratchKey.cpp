@@ -11,7 +11,7 @@ constexpr const char* kScratchPath = "SOFTWARE\\Velmora Tests";
 ScratchKey::ScratchKey() {
     FakeRegistry::Instance().Reset();
     FakeRegistry::Instance().CreateKey(kScratchPath);
-    registry::api::RegOpenKeyExA(registry::api::kHkeyLocalMachine, kScratchPath, 0,
+    registry::api::RegOpenKeyExA(registry::api::LocalMachine(), kScratchPath, 0,
                                  registry::api::kKeySpecificAllAccess, &handle_);
 }
 

@@ -51,7 +51,7 @@ std::vector<std::string> FakeWindow::Logged(const std::string& kind) const {
     return texts;
 }
 
-void FakeWindow::SetStatusText(std::string_view text) {
+void FakeWindow::SetStatusText(const char* text) {
     statusText_ = text;
     Record("status " + statusText_);
 }
@@ -62,10 +62,11 @@ void FakeWindow::EnableButton(Button button, bool enabled) {
            (button == Button::Cancel ? "cmdCancel" : "cmdClose"));
 }
 
-void FakeWindow::ArmStepTimer() {
+patch::Outcome FakeWindow::ArmStepTimer() {
     timerArmed_ = true;
     nextTickAt_ = now_ + interval_;
     Record("arm " + std::to_string(interval_));
+    return std::nullopt;
 }
 
 void FakeWindow::DisarmStepTimer() {
@@ -74,12 +75,13 @@ void FakeWindow::DisarmStepTimer() {
 }
 
 // Windows raises an interval under 10 ms (USER_TIMER_MINIMUM) to 10 ms.
-void FakeWindow::SetStepInterval(std::uint32_t milliseconds) {
+patch::Outcome FakeWindow::SetStepInterval(std::uint32_t milliseconds) {
     interval_ = std::max<std::uint32_t>(milliseconds, 10);
     if (timerArmed_) {
         nextTickAt_ = now_ + interval_;
     }
     Record("interval " + std::to_string(milliseconds));
+    return std::nullopt;
 }
 
 void FakeWindow::MessageBoxOpen() {
@@ -88,7 +90,7 @@ void FakeWindow::MessageBoxOpen() {
     }
 }
 
-patch::Answer FakeWindow::Ask(std::string_view question) {
+patch::Answer FakeWindow::Ask(const char* question) {
     Record("ask " + std::string(question));
     if (answers_.empty()) {
         throw std::logic_error("the test gave no answer to the question");
@@ -100,12 +102,12 @@ patch::Answer FakeWindow::Ask(std::string_view question) {
     return answer;
 }
 
-void FakeWindow::Tell(std::string_view message) {
+void FakeWindow::Tell(const char* message) {
     Record("tell " + std::string(message));
     MessageBoxOpen();
 }
 
-void FakeWindow::ReportFailure(std::string_view message) {
+void FakeWindow::ReportFailure(const char* message) {
     Record("report " + std::string(message));
     MessageBoxOpen();
 }

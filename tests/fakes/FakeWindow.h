@@ -67,14 +67,14 @@ public:
     std::function<void(const Event& tick)> afterTick;
 
     // patch::FormServices
-    void SetStatusText(std::string_view text) override;
+    void SetStatusText(const char* text) override;
     void EnableButton(patch::Button button, bool enabled) override;
-    void ArmStepTimer() override;
+    patch::Outcome ArmStepTimer() override;
     void DisarmStepTimer() override;
-    void SetStepInterval(std::uint32_t milliseconds) override;
-    patch::Answer Ask(std::string_view question) override;
-    void Tell(std::string_view message) override;
-    void ReportFailure(std::string_view message) override;
+    patch::Outcome SetStepInterval(std::uint32_t milliseconds) override;
+    patch::Answer Ask(const char* question) override;
+    void Tell(const char* message) override;
+    void ReportFailure(const char* message) override;
     void EndProgram(patch::ExitCode code) override;
     float RandomFraction() override;
 

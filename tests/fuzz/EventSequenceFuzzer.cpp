@@ -18,7 +18,8 @@
 //   C  Cancel pressed   X  Close pressed   B  the close box
 //   {...}  events that arrive while the next message box is open
 //   !<o|q|s|c><n>  the nth open, query, set or close from here answers 5;
-//   !k<n>  the nth code-page conversion from here raises (only the first ! counts)
+//   !k<n>  the nth code-page conversion from here is refused; !m<n>  the nth
+//          allocation from here finds no memory (only the first ! counts)
 //   Y, N  how the start-up question is answered from here (Yes until told)
 //   #  a comment, to the end of the line
 // At most 64 of these are taken from the input.
@@ -195,7 +196,7 @@ private:
     }
 
     void ScriptFailure(std::string_view& rest) {
-        const std::string_view calls = "oqsck";  // RegistryCall's order
+        const std::string_view calls = "oqsckm";  // RegistryCall's order
         const std::size_t call = calls.find(rest[0]);
         rest.remove_prefix(1);
         const int nth = static_cast<int>(Number(rest, 64));
@@ -258,6 +259,12 @@ private:
             }
         }
 
+        for (const auto& call : registry_.Calls()) {
+            Promise(call.call != RegistryCall::Open || (call.options == 0 && call.access == 0x3F),
+                    "every key is opened with options 0 and access 0x3F");
+            Promise(call.call != RegistryCall::Close || !call.path.empty(),
+                    "a key is closed only while it is open: once, and not after a failed open");
+        }
         const auto& stores = registry_.Stores();
         for (const auto& store : stores) {
             Promise(store.path == "software\\microsoft\\windows\\currentversion",

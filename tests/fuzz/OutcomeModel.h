@@ -57,7 +57,9 @@ public:
                 windows9x["FirstInstallDateTime"] = Dword(static_cast<std::uint32_t>(*date));
             }
             End(!date, patch::ExitCode::UnexpectedFailure);
-            End(Failed(failure), failure && failure->call == fake::RegistryCall::Conversion
+            // A failed conversion or allocation is not trapped by WriteValue.
+            End(Failed(failure), failure && (failure->call == fake::RegistryCall::Conversion ||
+                                             failure->call == fake::RegistryCall::Allocation)
                                      ? patch::ExitCode::UnexpectedFailure
                                      : patch::ExitCode::RegistryFailure);
             if (!exitCode) {

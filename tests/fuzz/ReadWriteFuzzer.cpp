@@ -4,7 +4,8 @@
 //     handle) with `value` untouched;
 //   - a text written back as REG_SZ is stored as the bytes that were read,
 //     plus the one NUL that the system adds where they did not end in one;
-//   - writing the result as REG_DWORD stores 4 bytes or raises ConversionError.
+//   - writing the result as REG_DWORD stores 4 bytes, or answers a failure for
+//     a text and stores nothing.
 // AddressSanitizer catches any read or write past a buffer, the fake's look
 // at the byte just past a text's count included.
 
@@ -17,6 +18,7 @@
 
 #include "registry/Registry.h"
 #include "tests/fakes/FakeRegistry.h"
+#include "tests/support/PlainValue.h"
 
 namespace {
 
@@ -49,29 +51,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     registry.Reset();
     registry.Put(kKey, "Value", type, stored);
     registry::api::KeyHandle key = 0;
-    registry::api::RegOpenKeyExA(registry::api::kHkeyLocalMachine, kKey, 0,
+    registry::api::RegOpenKeyExA(registry::api::LocalMachine(), kKey, 0,
                                  registry::api::kKeySpecificAllAccess, &key);
 
-    const RegValue untouched = std::u16string(u"untouched");
-    RegValue value = untouched;
+    const PlainValue untouched = std::u16string(u"untouched");
+    RegValue value = FromPlain(untouched);
     const registry::api::Status status = registry::ReadValue(key, u"Value", value);
 
     const bool handled = type == registry::api::kRegSz || type == registry::api::kRegBinary ||
                          type == registry::api::kRegDword;
-    Require(handled || (status == registry::kUnhandledType && value == untouched),
+    Require(handled || (status == registry::kUnhandledType && Plain(value) == untouched),
             "an unhandled type answers -1 and leaves the value alone");
     if (status != 0) {
-        Require(value == untouched || std::holds_alternative<std::monostate>(value),
+        Require(Plain(value) == untouched || value.IsEmpty(),
                 "a failed read leaves the value alone or, for a text, empties it");
         return 0;
     }
-    Require(!(value == untouched), "status 0 only with the value set");
+    Require(Plain(value) != untouched, "status 0 only with the value set");
 
-    if (const auto* text = std::get_if<std::u16string>(&value)) {
-        Require(type == registry::api::kRegSz && text->size() == stored.size(),
+    if (const registry::Text* text = value.IfText()) {
+        Require(type == registry::api::kRegSz && text->Length() == stored.size(),
                 "a text keeps every byte it was stored with");
-        Require(registry::WriteValue(key, u"Text", value, registry::api::kRegSz) == 0,
-                "text written");
+        const registry::WriteResult copied =
+            registry::WriteValue(key, u"Text", value, registry::api::kRegSz);
+        Require(!copied.failure && copied.status == 0, "text written");
         std::vector<std::uint8_t> expected = stored;
         if (!expected.empty() && expected.back() != 0) {
             expected.push_back(0);
@@ -85,19 +88,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::size_t i = 0; i < stored.size(); ++i) {
             expected |= std::uint32_t{stored[i]} << (8 * i);
         }
-        Require(std::get<std::int32_t>(value) == static_cast<std::int32_t>(expected),
+        Require(value.IfInteger() && *value.IfInteger() == static_cast<std::int32_t>(expected),
                 "an integer is its bytes read little-endian, the missing ones 0");
     }
 
-    try {
-        Require(registry::WriteValue(key, u"Number", value, registry::api::kRegDword) == 0,
-                "number written");
-        const auto written = registry.Get(kKey, "Number");
-        Require(written && written->type == registry::api::kRegDword && written->bytes.size() == 4,
-                "a number is stored as 4 bytes");
-    } catch (const registry::ConversionError&) {
-        Require(std::holds_alternative<std::u16string>(value), "only a text fails to convert");
+    const registry::WriteResult written =
+        registry::WriteValue(key, u"Number", value, registry::api::kRegDword);
+    if (written.failure) {
+        Require(value.IfText() != nullptr, "only a text fails to convert");
         Require(!registry.Get(kKey, "Number"), "nothing is stored when the conversion fails");
+    } else {
+        Require(written.status == 0, "number written");
+        const auto number = registry.Get(kKey, "Number");
+        Require(number && number->type == registry::api::kRegDword && number->bytes.size() == 4,
+                "a number is stored as 4 bytes");
     }
     return 0;
 }

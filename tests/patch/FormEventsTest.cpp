@@ -2,8 +2,6 @@
 // while a message box is open, nothing after the end, and failures that no
 // handler traps.
 
-#include <stdexcept>
-
 #include "tests/patch/PatchTestSupport.h"
 
 namespace {
@@ -19,8 +17,13 @@ protected:
 
 TEST_F(Windows9xPlaceHoldsBoth, ActivationRunsTheStartupCheckOnce) {
     window.AnswerNextQuestion(Answer::Yes);
-    window.Activate();
-    // Closing the question, or coming back from another program, activates it again.
+    // Closing a box, or coming back from another program, activates the
+    // window again. An activation that comes while a box is open is not
+    // delivered, so it does not count as the form's.
+    window.whileMessageBoxOpen = [&] { window.Activate(); };
+    window.Events().Tell("a box open at the first activation");
+    EXPECT_TRUE(window.Logged("arm").empty());
+
     window.Activate();
     window.Activate();
 
@@ -95,25 +98,71 @@ TEST_F(PatchTest, CloseCanBePressedOnlyOnceTheUpdateIsComplete) {
     EXPECT_EQ(window.ExitCode(), ExitCode::PatchApplied);
 }
 
-// A window whose timer cannot be set: Form_Activate raises past its handler.
-class BrokenTimerWindow : public fake::FakeWindow {
+// A window whose timer the system refuses, when it is armed or set anew.
+class RefusingTimerWindow : public fake::FakeWindow {
 public:
-    void ArmStepTimer() override { throw std::runtime_error("The step timer cannot be set."); }
+    bool refuseArm = false;
+    bool refuseInterval = false;
+
+    patch::Outcome ArmStepTimer() override {
+        return refuseArm ? patch::Failure("The step timer cannot be set.")
+                         : FakeWindow::ArmStepTimer();
+    }
+    patch::Outcome SetStepInterval(std::uint32_t milliseconds) override {
+        return refuseInterval ? patch::Failure("The step timer cannot be set.")
+                              : FakeWindow::SetStepInterval(milliseconds);
+    }
 };
 
-TEST_F(PatchTest, FailureOutOfAHandlerIsReportedAndEndsTheProgram) {
-    BrokenTimerWindow broken;
+struct UntrappedCase {
+    const char* what;
+    bool refuseArm;
+    bool refuseInterval;
+    bool failOutsideAHandler;  // in the window's own code, once step 1 has run
+    std::int16_t stepReached;
+    const char* reason;
+};
+
+void PrintTo(const UntrappedCase& c, std::ostream* out) {
+    *out << c.what;
+}
+
+class UntrappedFailureTest : public PatchTest, public testing::WithParamInterface<UntrappedCase> {};
+
+TEST_P(UntrappedFailureTest, IsReportedAndEndsTheProgramWithNothingAfter) {
+    const UntrappedCase& c = GetParam();
+    PutTypicalNtValues();
+    RefusingTimerWindow broken;
+    broken.refuseArm = c.refuseArm;
+    broken.refuseInterval = c.refuseInterval;
+
     broken.Activate();
+    broken.AdvanceClock(1300);
+    if (c.failOutsideAHandler) {
+        broken.Events().FailedUnexpectedly(patch::Failure(c.reason));
+    }
     broken.Press(patch::Button::Cancel);
     broken.Close();
     broken.AdvanceClock(20000);
+    broken.Events().FailedUnexpectedly(patch::Failure("a second failure, after the end"));
 
     EXPECT_EQ(broken.Logged("report"),
-              std::vector<std::string>{
-                  "Velmora cannot continue and will close.\n\nThe step timer cannot be set."});
+              std::vector<std::string>{std::string("Velmora cannot continue and will close.\n\n") +
+                                       c.reason});
     EXPECT_EQ(broken.ExitCode(), ExitCode::UnexpectedFailure);
     ASSERT_FALSE(broken.Log().empty());
     EXPECT_EQ(broken.Log().back().what, "end 3") << "nothing runs after the end";
+    EXPECT_EQ(broken.Form().StepNumber, c.stepReached);
+    EXPECT_FALSE(AnyWrite());
 }
+
+INSTANTIATE_TEST_SUITE_P(Failures, UntrappedFailureTest,
+                         testing::Values(UntrappedCase{"TimerRefusedAtActivation", true, false,
+                                                       false, 0, "The step timer cannot be set."},
+                                         UntrappedCase{"TimerRefusedAtTheFirstTick", false, true,
+                                                       false, 0, "The step timer cannot be set."},
+                                         UntrappedCase{"WindowFailsOutsideAHandler", false, false,
+                                                       true, 1, "The patch cannot be started."}),
+                         [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace

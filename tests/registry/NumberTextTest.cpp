@@ -46,10 +46,11 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{u"\uFF11", std::nullopt}, ParseCase{u"\u0661", std::nullopt}));
 
 TEST(DecimalTextTest, WritesDigitsWithMinusSign) {
-    EXPECT_EQ(DecimalText(0), u"0");
-    EXPECT_EQ(DecimalText(-1), u"-1");
-    EXPECT_EQ(DecimalText(INT_MIN), u"-2147483648");
-    EXPECT_EQ(DecimalText(INT_MAX), u"2147483647");
+    EXPECT_EQ(DecimalText(0).View(), u"0");
+    EXPECT_EQ(DecimalText(-1).View(), u"-1");
+    EXPECT_EQ(DecimalText(INT_MIN).View(), u"-2147483648");
+    EXPECT_EQ(DecimalText(INT_MAX).View(), u"2147483647");
+    EXPECT_EQ(DecimalText(1000000000).View(), u"1000000000");
 }
 
 }  // namespace

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <string>
 
+#include "registry/CodePage.h"
 #include "tests/support/ScratchKey.h"
 
 namespace {
@@ -16,7 +18,6 @@ using registry::api::kErrorFileNotFound;
 using registry::api::kErrorInvalidHandle;
 using registry::api::kErrorMoreData;
 using registry::api::KeyHandle;
-using registry::api::kHkeyLocalMachine;
 using registry::api::kKeySpecificAllAccess;
 using registry::api::kRegDword;
 using registry::api::kRegSz;
@@ -100,25 +101,34 @@ TEST(RegSetValueExATest, TextGetsTheTerminatorJustPastItsCount) {
 
 TEST(RegOpenKeyExATest, FailedOpenSetsTheHandleToZero) {
     KeyHandle handle = 0x1234;
-    EXPECT_EQ(
-        registry::api::RegOpenKeyExA(kHkeyLocalMachine, "SOFTWARE\\Velmora Tests\\No Such Key", 0,
-                                     kKeySpecificAllAccess, &handle),
-        kErrorFileNotFound);
+    EXPECT_EQ(registry::api::RegOpenKeyExA(registry::api::LocalMachine(),
+                                           "SOFTWARE\\Velmora Tests\\No Such Key", 0,
+                                           kKeySpecificAllAccess, &handle),
+              kErrorFileNotFound);
     EXPECT_EQ(handle, 0u);
     EXPECT_NE(registry::api::RegCloseKey(0), 0);
 }
 
+// Through the program's own conversions, which ask the system for the length
+// first and then convert into a text of that length.
 TEST(CodePageTest, EveryByteSurvivesARoundTrip) {
     std::string bytes;
     for (int byte = 0; byte < 256; ++byte) {
         bytes += static_cast<char>(byte);
     }
-    const std::u16string text = registry::api::FromAnsi(bytes);
-    EXPECT_EQ(text.size(), 256u);
-    EXPECT_EQ(text[0x80], u'\u20AC');
-    EXPECT_EQ(text[0xE9], u'\u00E9');
-    EXPECT_EQ(registry::api::ToAnsi(text), bytes);
-    EXPECT_EQ(registry::api::ToAnsi(u"\u4E00x"), "?x");
+    registry::Text text;
+    ASSERT_EQ(registry::FromAnsi(bytes, text), 0);
+    ASSERT_EQ(text.Length(), 256u);
+    EXPECT_EQ(text.View()[0x80], u'\u20AC');
+    EXPECT_EQ(text.View()[0xE9], u'\u00E9');
+    EXPECT_EQ(text.CStr()[256], u'\0') << "a NUL just past the end";
+    registry::AnsiText back;
+    ASSERT_EQ(registry::ToAnsi(text.View(), back), 0);
+    EXPECT_EQ(back.View(), bytes);
+    ASSERT_EQ(registry::ToAnsi(u"\u4E00x", back), 0);
+    EXPECT_EQ(back.View(), "?x");
+    ASSERT_EQ(registry::ToAnsi(u"", back), 0);
+    EXPECT_EQ(back.View(), "");
 }
 
 }  // namespace

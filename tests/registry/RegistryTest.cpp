@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "registry/Registry.h"
+#include "tests/support/PlainValue.h"
 #include "tests/support/ScratchKey.h"
 
 namespace {
@@ -27,13 +28,13 @@ constexpr std::int32_t kRegNone = 0;
 constexpr std::int32_t kRegQword = 11;
 
 // What a value holds before a read; a read that must leave it alone keeps it.
-const RegValue kUntouched = std::u16string(u"untouched");
+const PlainValue kUntouched = std::u16string(u"untouched");
 
 struct ReadCase {
     const char* what;
     StoredBytes stored;
     registry::api::Status status;
-    RegValue value;  // after the read
+    PlainValue value;  // after the read
     // Where the read succeeded: the bytes that writing the value back (as
     // REG_SZ for a text, REG_DWORD for an integer) stores.
     StoredBytes writtenBack;
@@ -50,14 +51,16 @@ TEST_P(ReadValueTest, ReadsByStoredTypeAndWritesBackTheSameBytes) {
     ScratchKey key;
     key.Store("Original", c.stored);
 
-    RegValue value = kUntouched;
+    RegValue value = FromPlain(kUntouched);
     EXPECT_EQ(ReadValue(key.Handle(), u"Original", value), c.status) << c.stored;
-    EXPECT_EQ(value, c.value);
+    EXPECT_EQ(Plain(value), c.value);
     if (c.status != 0) {
         return;
     }
-    const std::int32_t type = std::holds_alternative<std::u16string>(value) ? kRegSz : kRegDword;
-    EXPECT_EQ(WriteValue(key.Handle(), u"Copy", value, type), 0);
+    const std::int32_t type = value.IfText() ? kRegSz : kRegDword;
+    const registry::WriteResult written = WriteValue(key.Handle(), u"Copy", value, type);
+    EXPECT_FALSE(written.failure);
+    EXPECT_EQ(written.status, 0);
     EXPECT_EQ(key.Fetch("Copy"), c.writtenBack);
 }
 
@@ -116,9 +119,9 @@ INSTANTIATE_TEST_SUITE_P(StoredValues, ReadValueTest, testing::ValuesIn(kReadCas
 
 TEST(ReadValueTest, MissingValueAnswersFileNotFoundAndLeavesValue) {
     ScratchKey key;
-    RegValue value = kUntouched;
+    RegValue value = FromPlain(kUntouched);
     EXPECT_EQ(ReadValue(key.Handle(), u"Absent", value), 2);
-    EXPECT_EQ(value, kUntouched);
+    EXPECT_EQ(Plain(value), kUntouched);
 }
 
 TEST(ReadValueTest, NamesMatchWithoutRegardToCase) {
@@ -126,21 +129,21 @@ TEST(ReadValueTest, NamesMatchWithoutRegardToCase) {
     key.Store("RegisteredOwner", {kRegSz, TextBytes({"Ann\0", 4})});
     RegValue value;
     EXPECT_EQ(ReadValue(key.Handle(), u"REGISTEREDOWNER", value), 0);
-    EXPECT_EQ(value, RegValue(u16string(u"Ann\0", 4)));
+    EXPECT_EQ(Plain(value), PlainValue(u16string(u"Ann\0", 4)));
 }
 
 TEST(ZeroHandleTest, BothOperationsFailWithInvalidHandleAndStoreNothing) {
     ScratchKey key;
-    RegValue value = kUntouched;
+    RegValue value = FromPlain(kUntouched);
     EXPECT_EQ(ReadValue(0, u"Anything", value), 6);
-    EXPECT_EQ(value, kUntouched);
-    EXPECT_EQ(WriteValue(0, u"Anything", RegValue(u16string(u"x")), kRegSz), 6);
-    EXPECT_EQ(WriteValue(0, u"Anything", RegValue(7), kRegDword), 6);
+    EXPECT_EQ(Plain(value), kUntouched);
+    EXPECT_EQ(WriteValue(0, u"Anything", FromPlain(u16string(u"x")), kRegSz).status, 6);
+    EXPECT_EQ(WriteValue(0, u"Anything", RegValue(7), kRegDword).status, 6);
 }
 
 struct WriteCase {
     const char* what;
-    RegValue value;
+    PlainValue value;
     std::int32_t type;
     StoredBytes stored;
 };
@@ -154,7 +157,10 @@ class WriteValueTest : public testing::TestWithParam<WriteCase> {};
 TEST_P(WriteValueTest, StoresTheConvertedValue) {
     const WriteCase& c = GetParam();
     ScratchKey key;
-    EXPECT_EQ(WriteValue(key.Handle(), u"Written", c.value, c.type), 0);
+    const registry::WriteResult written =
+        WriteValue(key.Handle(), u"Written", FromPlain(c.value), c.type);
+    EXPECT_FALSE(written.failure);
+    EXPECT_EQ(written.status, 0);
     EXPECT_EQ(key.Fetch("Written"), c.stored);
 }
 
@@ -181,31 +187,51 @@ const WriteCase kWriteCases[] = {
 INSTANTIATE_TEST_SUITE_P(Values, WriteValueTest, testing::ValuesIn(kWriteCases),
                          [](const auto& info) { return std::string(info.param.what); });
 
-TEST(WriteValueTest, TextThatIsNoNumberInRangeRaisesAndStoresNothing) {
-    const std::u16string refused[] = {
-        u"2147483648", u"-2147483649", u"2147483647.5", u"99999999999", u"",  u"abc",
-        u"12abc",      u"1e3",         u"0x10",         u"1,000",       u"-", u"."};
+// Not trapped: the failure goes up, and its reason names the text as far as
+// it can be shown.
+TEST(WriteValueTest, ValueThatCannotBeConvertedAnswersAFailureAndStoresNothing) {
+    struct Refused {
+        PlainValue value;
+        std::int32_t type;
+        const char* reason;
+    };
+    const Refused refused[] = {
+        {u16string(u"2147483648"), kRegDword,
+         "The text \"2147483648\" is not a whole number from -2147483648 to 2147483647."},
+        {u16string(u"-2147483649"), kRegDword, "\"-2147483649\" is not"},
+        {u16string(u"2147483647.5"), kRegDword, "\"2147483647.5\" is not"},
+        {u16string(u"99999999999"), kRegDword, "\"99999999999\" is not"},
+        {u16string(u""), kRegDword, "\"\" is not"},
+        {u16string(u"abc"), kRegDword, "\"abc\" is not"},
+        {u16string(u"12abc"), kRegDword, "\"12abc\" is not"},
+        {u16string(u"1e3"), kRegDword, "\"1e3\" is not"},
+        {u16string(u"0x10"), kRegDword, "\"0x10\" is not"},
+        {u16string(u"1,000"), kRegDword, "\"1,000\" is not"},
+        {u16string(u"-"), kRegDword, "\"-\" is not"},
+        {u16string(u"."), kRegDword, "\".\" is not"},
+        {u16string(u"May\u00E9\0", 5), kRegDword, "\"May??\" is not"},
+        {u16string(50, u'x'), kRegDword, "\"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx...\" is not"},
+        {std::monostate(), kRegDword, "There is no value to store as a number."},
+        {std::monostate(), kRegSz, "There is no value to store as text."},
+    };
     ScratchKey key;
-    for (const auto& text : refused) {
-        EXPECT_THROW(WriteValue(key.Handle(), u"Written", RegValue(text), kRegDword),
-                     registry::ConversionError);
+    for (const Refused& r : refused) {
+        const registry::WriteResult written =
+            WriteValue(key.Handle(), u"Written", FromPlain(r.value), r.type);
+        ASSERT_TRUE(written.failure) << r.reason;
+        EXPECT_NE(std::string(written.failure->Reason()).find(r.reason), std::string::npos)
+            << written.failure->Reason();
     }
-    EXPECT_EQ(key.Fetch("Written"), std::nullopt);
-}
-
-TEST(WriteValueTest, EmptyValueRaisesAndStoresNothing) {
-    ScratchKey key;
-    EXPECT_THROW(WriteValue(key.Handle(), u"Written", RegValue(), kRegSz),
-                 registry::ConversionError);
-    EXPECT_THROW(WriteValue(key.Handle(), u"Written", RegValue(), kRegDword),
-                 registry::ConversionError);
     EXPECT_EQ(key.Fetch("Written"), std::nullopt);
 }
 
 TEST(WriteValueTest, UnhandledTypeAnswersMinusOneWithoutACall) {
     ScratchKey key;
     for (const std::int32_t type : {kRegNone, kRegExpandSz, kRegBinary, kRegMultiSz, kRegQword}) {
-        EXPECT_EQ(WriteValue(key.Handle(), u"Written", RegValue(1), type), -1) << "type " << type;
+        const registry::WriteResult written =
+            WriteValue(key.Handle(), u"Written", RegValue(1), type);
+        EXPECT_EQ(written.status, -1) << "type " << type;
+        EXPECT_FALSE(written.failure);
     }
     EXPECT_EQ(key.Fetch("Written"), std::nullopt);
 }
