@@ -1,20 +1,60 @@
 #!/usr/bin/python3
-"""usage: audit_exe.py windows-imports.txt VERSION Velmora.exe
+"""usage: audit_exe.py OBJDUMP NM PLANT windows-imports.txt VERSION Velmora.exe
 
-Checks the built Velmora.exe as Windows NT 4.0 would load it: a 32-bit (i386)
-GUI executable whose subsystem version NT 4.0 accepts, importing exactly the
-listed functions of system DLLs, and carrying exactly its icon, icon group and
-version record, which gives VERSION (the build's, e.g. 1.0.0.3). Checks it as
-it ships too: at most 176 KiB, with no debug information but the name of the
-file that holds it. Prints what it checked; exits non-zero when it found a
-fault.
+Checks the built Velmora.exe as Windows NT 4.0 would load it, on any x86 CPU
+that it runs on: a 32-bit (i386) GUI executable whose subsystem version NT 4.0
+accepts, whose code holds no instruction that the i486 lacks, importing
+exactly the listed functions of system DLLs, each dated to Windows NT 4.0 or
+earlier, and carrying exactly its icon, icon group and version record, which
+gives VERSION (the build's, e.g. 1.0.0.3). Checks it as it ships too: at most
+32 KiB, with no debug information but the name of the file that holds it.
+
+The instruction check disassembles the code with OBJDUMP and names each
+instruction found by its address and the function it lies in, which NM reads
+from the debug information beside the exe (Velmora.exe.debug), where it is.
+It checks itself first: PLANT, an object file with one cmov planted in it,
+must fail it.
+
+Prints what it checked; exits non-zero when it found a fault.
 """
 
+import bisect
 import os
+import re
 import struct
+import subprocess
 import sys
 
 import pefile
+
+SIZE_LIMIT = 32 * 1024
+
+# What the i486 lacks, by the mnemonic that objdump gives (AT&T syntax), with
+# the CPU that brought it. Windows NT 4.0 runs on an i486; an instruction of a
+# later CPU ends the process there with STATUS_ILLEGAL_INSTRUCTION. ud2 stays:
+# it is there to trap.
+LATER_INSTRUCTIONS = [
+    (r"cmov\w+", "Pentium Pro"),
+    (r"fcmov\w+", "Pentium Pro"),
+    (r"fu?comip?", "Pentium Pro"),  # fcomi, fcomip, fucomi, fucomip
+    (r"rdpmc", "Pentium Pro"),
+    (r"cmpxchg(8|16)b", "Pentium"),
+    (r"rdtscp?", "Pentium"),
+    (r"rdmsr|wrmsr", "Pentium"),
+    (r"cpuid", "Pentium and the last i486s"),
+    (r"sysenter|sysexit|syscall|sysret\w*", "Pentium II"),
+    (r"fxsave\w*|fxrstor\w*|xsave\w*|xrstor\w*", "Pentium II"),
+    (r"fisttp\w*", "Pentium 4 (SSE3)"),
+    (r"emms|femms|prefetch\w*|clflush\w*|[lms]fence|monitor|mwait|movnti|maskmovq",
+     "Pentium MMX and later"),
+    (r"popcnt|lzcnt|tzcnt|movbe|crc32\w*|rdrand|rdseed|endbr32|endbr64|ud1|ud0",
+     "later CPUs"),
+]
+# Registers that the i486 lacks: MMX, SSE, AVX and AVX-512 (and its masks).
+LATER_REGISTERS = re.compile(r"%(?:[xyz]mm\d+|mm\d|k[0-7])\b")
+# Prefixes that objdump writes as words of their own.
+PREFIXES = {"lock", "rep", "repz", "repe", "repnz", "repne", "data16", "addr16", "data32",
+            "addr32", "cs", "ds", "es", "fs", "gs", "ss", "bnd", "notrack"}
 
 RT_ICON, RT_GROUP_ICON, RT_VERSION = 3, 14, 16
 LANG_NEUTRAL, LANG_EN_US = 0x0000, 0x0409
@@ -36,13 +76,88 @@ def check(condition, what):
 
 
 def load_allowlist(path):
+    """(dll, function) -> (earliest Windows, source)."""
     allowed = {}
     for line in open(path, encoding="utf-8"):
         fields = line.split("#", 1)[0].split()
         if fields:
-            dll, function, _earliest, source = fields
-            allowed[(dll.lower(), function)] = source
+            dll, function, earliest, source = fields[:4]
+            allowed[(dll.lower(), function)] = (earliest, source)
     return allowed
+
+
+def dated_to_nt4(earliest):
+    """Whether an allowlist date is Windows NT 4.0 or earlier: NT3.1 to NT4.0."""
+    match = re.fullmatch(r"NT(\d)\.(\d+)", earliest)
+    # Minor versions are compared as NT wrote them: 3.1 < 3.5 < 3.51 < 4.0.
+    return bool(match) and (int(match.group(1)), float("0." + match.group(2))) <= (4, 0.0)
+
+
+def later_instruction(mnemonic, operands, raw):
+    """What makes an instruction one that the i486 lacks, or None."""
+    for pattern, cpu in LATER_INSTRUCTIONS:
+        if re.fullmatch(pattern, mnemonic):
+            return "an instruction of the %s" % cpu
+    # The multi-byte NOP (0F 1F), of the Pentium Pro; a one-byte nop is 90.
+    if mnemonic.startswith("nop") and (operands or re.search(r"\b0f 1f\b", raw)):
+        return "the multi-byte NOP of the Pentium Pro"
+    if LATER_REGISTERS.search(operands):
+        return "an MMX, SSE or AVX register"
+    # "(bad)" is data, not an instruction: the linker ends the code with the
+    # (empty) lists of static constructors and destructors.
+    return None
+
+
+def function_names(nm, binary):
+    """Sorted (address, name) of the functions in the debug information that
+    lies beside `binary`, or in `binary` itself where that is an object."""
+    debug = binary + ".debug"
+    source = debug if os.path.exists(debug) else binary
+    listing = subprocess.run([nm, "--defined-only", "-C", source], capture_output=True,
+                             text=True, check=True).stdout
+    names = []
+    for line in listing.splitlines():
+        fields = line.split(" ", 2)
+        if len(fields) == 3 and fields[1] in "Tt" and not fields[2].startswith(".text"):
+            names.append((int(fields[0], 16), fields[2]))
+    return sorted(names)
+
+
+def instruction_faults(objdump, nm, binary):
+    """Each instruction of `binary`'s code that the i486 lacks, as text."""
+    listing = subprocess.run([objdump, "-d", "-w", binary], capture_output=True, text=True,
+                             check=True).stdout
+    names = function_names(nm, binary)
+    addresses = [address for address, _name in names]
+    faults = []
+    for line in listing.splitlines():
+        match = re.match(r"\s*([0-9a-f]+):\t((?:[0-9a-f]{2} )+)\s*\t(.*)$", line)
+        if not match:
+            continue
+        address, raw, text = int(match.group(1), 16), match.group(2), match.group(3)
+        words = text.split("#", 1)[0].split()
+        while words and words[0] in PREFIXES:
+            words.pop(0)
+        if not words:
+            continue
+        mnemonic, operands = words[0], " ".join(words[1:])
+        why = later_instruction(mnemonic, operands, raw)
+        if why:
+            at = bisect.bisect_right(addresses, address) - 1
+            where = names[at][1] if at >= 0 else "no known function"
+            faults.append("%s at 0x%x in %s: %s" % (text.strip(), address, where, why))
+    return faults
+
+
+def check_instructions(objdump, nm, plant, exe):
+    planted = instruction_faults(objdump, nm, plant)
+    check(len(planted) == 1 and planted[0].startswith("cmov") and "PlantedCmov" in planted[0],
+          "the instruction check finds the one cmov planted in %s: %s"
+          % (os.path.basename(plant), "; ".join(planted) or "nothing"))
+    found = instruction_faults(objdump, nm, exe)
+    for fault in found:
+        check(False, fault)
+    check(not found, "no instruction that the i486 lacks, from Windows NT 4.0's oldest CPU on")
 
 
 def check_headers(pe):
@@ -70,7 +185,7 @@ def section_name(pe, section):
 
 def check_as_shipped(pe, exe):
     size = os.path.getsize(exe)
-    check(size <= 176 * 1024, "%d bytes, at most 176 KiB" % size)
+    check(size <= SIZE_LIMIT, "%d bytes, at most %d" % (size, SIZE_LIMIT))
     sections = {section_name(pe, section): section for section in pe.sections}
     debug = sorted(name for name in sections if name.startswith(".debug"))
     check(not debug, "no debug sections %s" % debug)
@@ -80,7 +195,7 @@ def check_as_shipped(pe, exe):
 
 
 def check_imports(pe, allowed):
-    unchecked = []
+    undated = []
     imported = set()
     for entry in pe.DIRECTORY_ENTRY_IMPORT:
         dll = entry.dll.decode().lower()
@@ -90,19 +205,18 @@ def check_imports(pe, allowed):
                 continue
             name = symbol.name.decode()
             imported.add((dll, name))
-            source = allowed.get((dll, name))
-            if source is None:
+            entry = allowed.get((dll, name))
+            if entry is None:
                 check(False, "%s!%s is on the list of Windows NT 4.0 imports" % (dll, name))
-            elif source == "unchecked":
-                unchecked.append("%s!%s" % (dll, name))
+            elif entry[1] == "unchecked" or not dated_to_nt4(entry[0]):
+                undated.append("%s!%s" % (dll, name))
     check(True, "%d imports from %s" % (
         len(imported), ", ".join(sorted(e.dll.decode().lower() for e in pe.DIRECTORY_ENTRY_IMPORT))))
-    # The list's counts of what is dated to which Windows hold only while it
-    # names nothing that the exe no longer imports.
+    check(not undated, "every import has a source that dates it to Windows NT 4.0 or earlier: %s"
+          % (" ".join(undated) or "yes"))
+    # The list holds what the exe imports, and nothing more.
     stale = sorted("%s!%s" % key for key in allowed if key not in imported)
     check(not stale, "every listed import is imported: %s" % (" ".join(stale) or "yes"))
-    if unchecked:
-        print("note  %d listed imports still await a source: %s" % (len(unchecked), " ".join(unchecked)))
 
 
 def resources(pe):
@@ -170,10 +284,11 @@ def check_version(pe, version):
 
 
 def main():
-    allowlist, version, exe = sys.argv[1:4]
+    objdump, nm, plant, allowlist, version, exe = sys.argv[1:7]
     pe = pefile.PE(exe)
     check_headers(pe)
     check_as_shipped(pe, exe)
+    check_instructions(objdump, nm, plant, exe)
     check_imports(pe, load_allowlist(allowlist))
     check_resources(pe)
     check_version(pe, version)
