@@ -23,26 +23,26 @@ endfunction()
 # The tools, as they name themselves.
 execute_process(COMMAND ${CMAKE_CXX_COMPILER} --version OUTPUT_VARIABLE compiler)
 execute_process(COMMAND ${CMAKE_LINKER} --version OUTPUT_VARIABLE binutils)
-execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libmingwex.a
-  OUTPUT_VARIABLE runtime_library OUTPUT_STRIP_TRAILING_WHITESPACE)
+execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libkernel32.a
+  OUTPUT_VARIABLE import_library OUTPUT_STRIP_TRAILING_WHITESPACE)
 string(REGEX MATCH "^[^\n]*" compiler "${compiler}")
 string(REGEX MATCH "^[^\n]*" binutils "${binutils}")
 velmora_debian_package(${CMAKE_CXX_COMPILER} compiler_package)
 velmora_debian_package(${CMAKE_LINKER} binutils_package)
-velmora_debian_package(${runtime_library} runtime_package)
+velmora_debian_package(${import_library} mingw_package)
 find_file(VELMORA_MINGW_VERSION_HEADER _mingw_mac.h
   PATHS ${CMAKE_CXX_IMPLICIT_INCLUDE_DIRECTORIES} NO_DEFAULT_PATH REQUIRED)
-file(STRINGS ${VELMORA_MINGW_VERSION_HEADER} runtime
+file(STRINGS ${VELMORA_MINGW_VERSION_HEADER} mingw
   REGEX "#define __MINGW64_VERSION_(MAJOR|MINOR|BUGFIX) ")
-string(REGEX REPLACE "[^;]* ([0-9]+)" "\\1" runtime "${runtime}")
-string(REPLACE ";" "." runtime "${runtime}")
+string(REGEX REPLACE "[^;]* ([0-9]+)" "\\1" mingw "${mingw}")
+string(REPLACE ";" "." mingw "${mingw}")
 file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/BUILD.txt CONTENT [[
 Velmora @VELMORA_VERSION_TEXT@, built from @VELMORA_RELEASE_SOURCE@.
 
 Built with:
   compiler  @compiler@@compiler_package@
   binutils  @binutils@@binutils_package@
-  runtime   MinGW-w64 @runtime@@runtime_package@
+  Windows   MinGW-w64 @mingw@ headers and import libraries@mingw_package@
 
 The same sources built with the same tools give the same Velmora.exe, byte
 for byte, unsigned.
