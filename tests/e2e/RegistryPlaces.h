@@ -31,8 +31,9 @@ struct Windows9xValues {
 };
 Windows9xValues ReadWindows9xValues();
 
-// Every value under HKLM\SOFTWARE in both views (COM classes aside), by view,
-// key path and name.
+// Every value under HKLM\SOFTWARE in both views, by view, key path and name;
+// but for COM classes and what Windows itself keeps up to date meanwhile
+// (NetworkCards), which other processes change at any moment.
 using Snapshot = std::map<std::string, StoredBytes>;
 Snapshot TakeSnapshot();
 // The entries added, removed or changed between two snapshots.
