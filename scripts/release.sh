@@ -1,5 +1,5 @@
 #!/bin/sh
-# usage: scripts/release.sh [--dirty] [--sign CERTIFICATE.pfx]
+# usage: scripts/release.sh [--dirty] [--sign CERTIFICATE.pfx [--timestamp URL]]
 #
 # Releases the commit that is checked out. Installs what is missing, exports
 # the commit's files into build/release/source, builds Velmora.exe there from
@@ -16,15 +16,18 @@
 # BUILD.txt says so.
 #
 # With --sign, Velmora.exe is signed with Authenticode after the checks and
-# audited again before it is packaged (scripts/sign.sh: the password comes
-# from VELMORA_SIGN_PASSWORD or a prompt). Unsigned, the same commit gives the
-# same bytes on any machine with the same tools.
+# audited again before it is packaged (scripts/sign.sh: a SHA-1 signature with
+# a SHA-256 one nested in it, each timestamped by the service at URL where
+# --timestamp names one and it answers; the password comes from
+# VELMORA_SIGN_PASSWORD or a prompt). Unsigned, the same commit gives the same
+# bytes on any machine with the same tools.
 set -eu
 usage() {
-    echo "usage: $0 [--dirty] [--sign CERTIFICATE.pfx]" >&2
+    echo "usage: $0 [--dirty] [--sign CERTIFICATE.pfx [--timestamp URL]]" >&2
     exit 2
 }
 certificate=""
+timestamp=""
 dirty=0
 while [ $# -gt 0 ]; do
     case $1 in
@@ -38,9 +41,15 @@ while [ $# -gt 0 ]; do
         [ -f "$certificate" ] || { echo "$0: no such certificate: $2" >&2; exit 2; }
         shift 2
         ;;
+    --timestamp)
+        [ $# -ge 2 ] || usage
+        timestamp=$2
+        shift 2
+        ;;
     *) usage ;;
     esac
 done
+[ -z "$timestamp" ] || [ -n "$certificate" ] || usage
 cd "$(dirname "$0")/.."
 top=$PWD
 
@@ -75,7 +84,7 @@ if ! ctest --preset release >"$build/checks.txt" 2>&1; then
     exit 1
 fi
 if [ -n "$certificate" ]; then
-    scripts/sign.sh "$certificate" "$build/Velmora.exe"
+    scripts/sign.sh ${timestamp:+--timestamp "$timestamp"} "$certificate" "$build/Velmora.exe"
     if ! ctest --preset release -R exe_audit >>"$build/checks.txt" 2>&1; then
         cat "$build/checks.txt" >&2
         exit 1
