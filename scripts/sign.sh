@@ -83,13 +83,11 @@ sign_twice() {
 
 if [ -n "$timestamp" ] && sign_twice -ts "$timestamp"; then
     echo "Signed with SHA-1 and SHA-256, each timestamped by $timestamp."
-elif [ -n "$timestamp" ]; then
-    sign_twice || failed
-    echo "Signed with SHA-1 and SHA-256, without a timestamp: $timestamp did not answer." \
-        "Windows accepts the signatures only while the certificate is valid."
 else
     sign_twice || failed
-    echo "Signed with SHA-1 and SHA-256, without a timestamp (no --timestamp given)." \
+    why="no --timestamp given"
+    [ -z "$timestamp" ] || why="$timestamp did not answer"
+    echo "Signed with SHA-1 and SHA-256, without a timestamp ($why)." \
         "Windows accepts the signatures only while the certificate is valid."
 fi
 mv "$exe.signed" "$exe"

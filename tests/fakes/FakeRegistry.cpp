@@ -37,6 +37,21 @@ bool IsStringType(std::uint32_t type) {
            type == static_cast<std::uint32_t>(kRegMultiSz);
 }
 
+// A conversion asked only for its length (capacity 0) answers it; one whose
+// buffer is too small answers 0, as Windows does (ERROR_INSUFFICIENT_BUFFER).
+template <typename To, typename Converted>
+int AnswerConversion(const Converted& converted, To* out, int capacity) {
+    const int needed = static_cast<int>(converted.size());
+    if (capacity == 0) {
+        return needed;
+    }
+    if (capacity < needed) {
+        return 0;
+    }
+    std::copy(converted.begin(), converted.end(), out);
+    return needed;
+}
+
 }  // namespace
 
 FakeRegistry& FakeRegistry::Instance() {
@@ -199,23 +214,6 @@ Status FakeRegistry::Close(KeyHandle key) {
     }
     return handles_.erase(key) == 1 ? kErrorSuccess : kErrorInvalidHandle;
 }
-
-// A conversion asked only for its length (capacity 0) answers it; one whose
-// buffer is too small answers 0, as Windows does (ERROR_INSUFFICIENT_BUFFER).
-namespace {
-template <typename To, typename Converted>
-int AnswerConversion(const Converted& converted, To* out, int capacity) {
-    const int needed = static_cast<int>(converted.size());
-    if (capacity == 0) {
-        return needed;
-    }
-    if (capacity < needed) {
-        return 0;
-    }
-    std::copy(converted.begin(), converted.end(), out);
-    return needed;
-}
-}  // namespace
 
 // Characters that Windows-1252 cannot hold become '?', its default character.
 int FakeRegistry::WideCharToMultiByte(const char16_t* text, int length, char* out, int capacity) {
