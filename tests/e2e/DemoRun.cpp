@@ -48,7 +48,6 @@ void Answer(const VelmoraProcess& velmora, HWND box) {
     const bool question = GetDlgItem(box, IDYES) != nullptr;
     std::printf("             pressing %s\n", question ? "Yes" : "OK");
     VelmoraProcess::AnswerMessageBox(box, question ? IDYES : IDOK);
-    WaitUntil([&] { return velmora.FindMessageBox() != box; });
 }
 
 }  // namespace

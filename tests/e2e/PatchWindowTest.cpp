@@ -146,7 +146,7 @@ TEST_F(E2eTest, QuestionHeldOpenLetsNoStepRunAndYesRunsTheSequence) {
         WaitUntil([&] { return velmora.StatusText() != kInitializing; }, Milliseconds(4000)));
     EXPECT_EQ(ReadWindows9xValues(), before);
 
-    VelmoraProcess::AnswerMessageBox(question, IDYES);
+    ASSERT_TRUE(VelmoraProcess::AnswerMessageBox(question, IDYES));
     const auto answered = Clock::now();
     ASSERT_TRUE(WaitForStatus(velmora, kGathering));
     EXPECT_LE(Clock::now() - answered, Milliseconds(1300 + 700))

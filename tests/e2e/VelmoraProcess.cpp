@@ -141,8 +141,9 @@ std::string VelmoraProcess::MessageBoxText(HWND box) {
     return WindowText(GetDlgItem(box, 0xFFFF));
 }
 
-void VelmoraProcess::AnswerMessageBox(HWND box, int buttonId) {
+bool VelmoraProcess::AnswerMessageBox(HWND box, int buttonId) {
     PostMessageA(GetDlgItem(box, buttonId), BM_CLICK, 0, 0);
+    return WaitUntil([box] { return !IsWindow(box); });
 }
 
 HWND VelmoraProcess::FocusedControl() const {

@@ -55,8 +55,10 @@ public:
     HWND FindMessageBox() const;
     HWND WaitForMessageBox(Milliseconds timeout = kPatience) const;
     static std::string MessageBoxText(HWND box);
-    // Presses the box's button with this id (IDYES, IDNO, IDOK).
-    static void AnswerMessageBox(HWND box, int buttonId);
+    // Presses the box's button with this id (IDYES, IDNO, IDOK) and waits
+    // until the box has gone: until then it still counts as open, and the
+    // program has not yet been given the answer. False if it stays.
+    static bool AnswerMessageBox(HWND box, int buttonId);
 
     // The control that has the keyboard focus in the window's thread.
     HWND FocusedControl() const;
