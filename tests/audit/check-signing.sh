@@ -61,6 +61,12 @@ check unstamped.exe http://127.0.0.1:9/ "without a timestamp" 0
 # which in a file.
 tsa=$work/tsa
 mkdir -p "$tsa"
+# However the check ends, also interrupted, the service stops with it.
+service=""
+trap '[ -z "$service" ] || kill "$service" 2>/dev/null || true' EXIT
+trap 'exit 129' HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
 rm -f "$tsa/port"
 openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj "/CN=Velmora test time-stamping" \
     -addext "extendedKeyUsage=critical,timeStamping" \
@@ -103,7 +109,6 @@ os.replace(tsa + "/port.new", tsa + "/port")
 server.serve_forever()
 SERVICE
 service=$!
-trap 'kill $service 2>/dev/null || true' EXIT
 waited=0
 while [ ! -s "$tsa/port" ] && [ $waited -lt 100 ]; do
     sleep 0.1
