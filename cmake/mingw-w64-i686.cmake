@@ -12,6 +12,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Every exe carries its C and C++ runtimes inside, so that it imports nothing
-# but the DLLs that ship with Windows.
+# The test programs and tools carry their C and C++ runtimes inside, so that
+# they import nothing but the DLLs that ship with Windows. Velmora.exe links
+# no runtime at all (-nostdlib, in CMakeLists.txt), so these change nothing
+# in it.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

@@ -6,12 +6,9 @@
 
 #include <cstdint>
 
-#include "registry/Failure.h"
+#include "basics/Failure.h"
 
 namespace patch {
-
-using registry::Failure;
-using registry::Outcome;
 
 enum class Button { Cancel, Close };
 
@@ -35,10 +32,10 @@ public:
     // Arming starts tmrStep's countdown with its current interval. Where the
     // system cannot set the timer, the answer is the failure, which the
     // handler passes up.
-    [[nodiscard]] virtual Outcome ArmStepTimer() = 0;
+    [[nodiscard]] virtual basics::Outcome ArmStepTimer() = 0;
     virtual void DisarmStepTimer() = 0;
     // While armed, the countdown starts afresh from this moment.
-    [[nodiscard]] virtual Outcome SetStepInterval(std::uint32_t milliseconds) = 0;
+    [[nodiscard]] virtual basics::Outcome SetStepInterval(std::uint32_t milliseconds) = 0;
 
     // Modal message boxes titled "Velmora": a Yes/No question with the question
     // icon; a message with OK only and no icon; a failure that no handler trapped.

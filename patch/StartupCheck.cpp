@@ -15,11 +15,11 @@ constexpr const char* kPatchNotNeededQuestion =
 
 // An integer other than 0 (negative too), or a text of one character or more
 // (a lone NUL too, so a text read with its terminator always counts).
-bool IsPresent(const RegValue& value) {
+bool IsPresent(const registry::RegValue& value) {
     if (const std::int32_t* integer = value.IfInteger()) {
         return *integer != 0;
     }
-    if (const registry::Text* text = value.IfText()) {
+    if (const basics::Text* text = value.IfText()) {
         return text->Length() > 0;
     }
     return false;
@@ -29,13 +29,13 @@ bool IsPresent(const RegValue& value) {
 
 // Registry failures here only mean that a value counts as absent, so no
 // status is examined but the one that decides whether to read the owner.
-Outcome frmPatch::Form_Activate() {
-    if (Outcome failed = services_.ArmStepTimer()) {
+basics::Outcome frmPatch::Form_Activate() {
+    if (basics::Outcome failed = services_.ArmStepTimer()) {
         return failed;
     }
 
-    RegValue firstInstallDateTime;
-    RegValue registeredOwner;
+    registry::RegValue firstInstallDateTime;
+    registry::RegValue registeredOwner;
     registry::RegistryKey windows9xPlace(kWindows9xPlace);
     if (registry::ReadValue(windows9xPlace.Handle(), u"FirstInstallDateTime",
                             firstInstallDateTime) == 0) {

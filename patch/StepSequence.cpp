@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "patch/RegistryPlaces.h"
+#include "patch/StepInterval.h"
 #include "patch/frmPatch.h"
 #include "registry/Registry.h"
 #include "registry/RegistryKey.h"
@@ -15,23 +16,11 @@ namespace {
 
 constexpr std::int16_t kLastStep = 4;
 
-// 1000 + floor(r * 2000) milliseconds: 1000 to 2999. The product is taken in
-// double precision, where a float times 2000 is exact, so it is never rounded
-// up to the next whole number; it is never negative, so cutting off its
-// fraction takes it down. A fraction outside [0, 1), which a broken generator
-// might give, counts as 0 rather than stretch the interval.
-std::uint32_t StepIntervalFor(float fraction) {
-    if (!(fraction >= 0.0f && fraction < 1.0f)) {
-        fraction = 0.0f;
-    }
-    return 1000 + static_cast<std::uint32_t>(
-                      static_cast<std::int32_t>(static_cast<double>(fraction) * 2000.0));
-}
-
 }  // namespace
 
-Outcome frmPatch::tmrStep_Timer() {
-    if (Outcome failed = services_.SetStepInterval(StepIntervalFor(services_.RandomFraction()))) {
+basics::Outcome frmPatch::tmrStep_Timer() {
+    if (basics::Outcome failed =
+            services_.SetStepInterval(StepIntervalFor(services_.RandomFraction()))) {
         return failed;
     }
     // A tick that was already queued when the fourth one stopped the timer
@@ -70,7 +59,7 @@ void frmPatch::GatherPatchInformation() {
 // Nothing is undone on a failure: when the owner fails to write, the install
 // date stays written. A value that cannot be converted is not trapped here:
 // its failure goes up to the top of the program, before anything is written.
-Outcome frmPatch::ApplyPatch() {
+basics::Outcome frmPatch::ApplyPatch() {
     services_.SetStatusText(" Applying Patch");
     registry::RegistryKey windows9xPlace(kWindows9xPlace);
     registry::WriteResult written =

@@ -1,12 +1,15 @@
 #pragma once
 
 // The program's only window, as the program sees it: its state and the four
-// handlers that its events run. The window itself (controls, timer, message
-// boxes) is reached through FormServices. A handler answers the failure that
-// it did not trap, if any, for the window's event dispatch to report.
+// handlers that its events run, each in a file of its own named for what it
+// does. The window itself (controls, timer, message boxes) is reached through
+// FormServices, and its events arrive through EventDispatch, which runs these
+// handlers one at a time. A handler answers the failure that it did not trap,
+// if any, for the dispatch to report.
 
 #include <cstdint>
 
+#include "basics/Failure.h"
 #include "patch/FormServices.h"
 #include "registry/RegValue.h"
 
@@ -18,10 +21,16 @@ public:
     frmPatch(const frmPatch&) = delete;
     frmPatch& operator=(const frmPatch&) = delete;
 
-    // The start-up check, run once when the window is first activated.
-    [[nodiscard]] Outcome Form_Activate();
-    // The step sequence, run on every tick of tmrStep.
-    [[nodiscard]] Outcome tmrStep_Timer();
+    // In the order of the window's life:
+    // The start-up check, run once when the window is first activated: arms
+    // tmrStep and asks whether to go on where the patch seems not needed.
+    // (StartupCheck.cpp)
+    [[nodiscard]] basics::Outcome Form_Activate();
+    // The step sequence, run on every tick of tmrStep: gathers, applies,
+    // completes, then stops the timer. (StepSequence.cpp; its intervals in
+    // StepInterval.h)
+    [[nodiscard]] basics::Outcome tmrStep_Timer();
+    // The two buttons, each of which ends the program. (frmPatch.cpp)
     void cmdCancel_Click();
     void cmdClose_Click();
 
@@ -31,12 +40,12 @@ public:
     // Number of ticks of tmrStep handled so far; never past 4.
     std::int16_t StepNumber = 0;
     // The Windows NT values, read at step 1 and written at step 2.
-    RegValue SavedInstallDate;
-    RegValue SavedOwner;
+    registry::RegValue SavedInstallDate;
+    registry::RegValue SavedOwner;
 
 private:
     void GatherPatchInformation();
-    [[nodiscard]] Outcome ApplyPatch();
+    [[nodiscard]] basics::Outcome ApplyPatch();
     void CompletePatch();
 
     FormServices& services_;

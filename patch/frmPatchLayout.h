@@ -26,7 +26,4 @@ inline constexpr Control kStatus = {" Initializing", 120, 240, 4455, 270};
 inline constexpr Control kCmdCancel = {"&Cancel", 3480, 660, 1095, 375};
 inline constexpr Control kCmdClose = {"&Close", 2280, 660, 1095, 375};
 
-// tmrStep's interval until the first tick draws another.
-inline constexpr unsigned kFirstStepInterval = 1300;
-
 }  // namespace patch::layout

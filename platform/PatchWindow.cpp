@@ -1,5 +1,6 @@
 #include "platform/PatchWindow.h"
 
+#include "patch/StepInterval.h"
 #include "patch/frmPatchLayout.h"
 #include "resources/ResourceIds.h"
 
@@ -33,7 +34,7 @@ constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_NOTIFY;
 
 PatchWindow::PatchWindow(HINSTANCE instance)
     : instance_(instance),
-      stepInterval_(layout::kFirstStepInterval),
+      stepInterval_(patch::kFirstStepInterval),
       // Any seed but 0, which xorshift would keep forever.
       random_(GetTickCount() | 1),
       events_(*this) {}
@@ -179,7 +180,7 @@ void PatchWindow::OnActivate(WPARAM wParam) {
     SetFocus(focusToRestore_ != nullptr && IsWindowEnabled(focusToRestore_) ? focusToRestore_
                                                                             : window_);
     if (!PostMessageA(window_, kFormActivateMessage, 0, 0)) {
-        events_.FailedUnexpectedly(patch::Failure("The patch cannot be started."));
+        events_.FailedUnexpectedly(basics::Failure("The patch cannot be started."));
     }
 }
 
@@ -280,9 +281,9 @@ void PatchWindow::EnableButton(Button button, bool enabled) {
     ShowDefaultButton();
 }
 
-patch::Outcome PatchWindow::ArmStepTimer() {
+basics::Outcome PatchWindow::ArmStepTimer() {
     if (SetTimer(window_, kStepTimerId, stepInterval_, nullptr) == 0) {
-        return patch::Failure("The step timer cannot be set.");
+        return basics::Failure("The step timer cannot be set.");
     }
     stepTimerArmed_ = true;
     return std::nullopt;
@@ -294,7 +295,7 @@ void PatchWindow::DisarmStepTimer() {
 }
 
 // Setting a timer that exists restarts its countdown.
-patch::Outcome PatchWindow::SetStepInterval(std::uint32_t milliseconds) {
+basics::Outcome PatchWindow::SetStepInterval(std::uint32_t milliseconds) {
     stepInterval_ = milliseconds;
     return stepTimerArmed_ ? ArmStepTimer() : std::nullopt;
 }

@@ -3,13 +3,14 @@
 // frmPatch's window on Win32: a fixed dialog-style window made in code, with
 // its status text, two buttons and step timer, the message boxes, and the keys
 // a dialog answers. Its window procedure only turns messages into frmPatch's
-// events (patch::FormEvents); the services do what frmPatch asks of the window.
+// events (patch::EventDispatch); the services do what frmPatch asks of the window.
 
 #include <windows.h>
 
 #include <cstdint>
 
-#include "patch/FormEvents.h"
+#include "basics/Failure.h"
+#include "patch/EventDispatch.h"
 #include "patch/FormServices.h"
 #include "patch/frmPatchLayout.h"
 
@@ -30,9 +31,9 @@ public:
     // patch::FormServices
     void SetStatusText(const char* text) override;
     void EnableButton(patch::Button button, bool enabled) override;
-    patch::Outcome ArmStepTimer() override;
+    basics::Outcome ArmStepTimer() override;
     void DisarmStepTimer() override;
-    patch::Outcome SetStepInterval(std::uint32_t milliseconds) override;
+    basics::Outcome SetStepInterval(std::uint32_t milliseconds) override;
     patch::Answer Ask(const char* question) override;
     void Tell(const char* message) override;
     void ReportFailure(const char* message) override;
@@ -66,7 +67,7 @@ private:
     bool stepTimerArmed_ = false;
     UINT stepInterval_;
     std::uint32_t random_;
-    patch::FormEvents events_;
+    patch::EventDispatch events_;
 };
 
 }  // namespace platform::win32

@@ -3,14 +3,17 @@
 #include <algorithm>
 #include <array>
 
-#include "registry/CodePage.h"
-#include "registry/NumberText.h"
+#include "basics/CodePage.h"
+#include "basics/NumberText.h"
 
 namespace registry {
 
 namespace {
 
-using api::kErrorSuccess;
+using basics::AnsiText;
+using basics::Failure;
+using basics::kErrorSuccess;
+using basics::Text;
 
 // Integers cross the registry as 4 little-endian bytes.
 using IntegerBytes = std::array<std::uint8_t, 4>;
@@ -28,13 +31,15 @@ IntegerBytes ToLittleEndian(std::int32_t number) {
 }
 
 // A text's data, read into a buffer of the size that the first query reported.
-// The count includes the terminator stored with the text, which is kept.
+// The count includes the terminator stored with the text, which is kept. The
+// text is never cut to the count: a code page never makes more characters of
+// a byte count than there are bytes.
 Status ReadText(KeyHandle key, const AnsiText& name, std::uint32_t size, RegValue& value) {
     // Never a null buffer, even for a zero-byte text: a null buffer would turn
     // the read into another size query.
     AnsiText buffer;
     if (!buffer.Allocate(std::max<std::uint32_t>(size, 1))) {
-        return api::kErrorNotEnoughMemory;
+        return basics::kErrorNotEnoughMemory;
     }
     std::uint32_t type = 0;
     const Status result = api::RegQueryValueExA(
@@ -45,11 +50,10 @@ Status ReadText(KeyHandle key, const AnsiText& name, std::uint32_t size, RegValu
     }
     size = std::min<std::uint32_t>(size, static_cast<std::uint32_t>(buffer.Length()));
     Text text;
-    if (const Status converted = FromAnsi({buffer.CStr(), size}, text);
+    if (const Status converted = basics::FromAnsi({buffer.CStr(), size}, text);
         converted != kErrorSuccess) {
         return converted;
     }
-    text.Truncate(size);
     value = RegValue(std::move(text));
     return kErrorSuccess;
 }
@@ -70,7 +74,7 @@ Status ReadInteger(KeyHandle key, const AnsiText& name, std::uint32_t size, RegV
 
 // A failure of the code page or of memory, as WriteValue passes it up.
 Failure ConversionFailure(Status status) {
-    return Failure(status == api::kErrorNotEnoughMemory
+    return Failure(status == basics::kErrorNotEnoughMemory
                        ? "There is not enough memory to go on."
                        : "The text cannot be converted to or from the system's code page.");
 }
@@ -91,7 +95,7 @@ Failure NotANumber(std::u16string_view text) {
 WriteResult Store(KeyHandle key, std::u16string_view name, std::int32_t type,
                   const std::uint8_t* data, std::size_t size) {
     AnsiText ansiName;
-    if (const Status converted = ToAnsi(name, ansiName); converted != kErrorSuccess) {
+    if (const Status converted = basics::ToAnsi(name, ansiName); converted != kErrorSuccess) {
         return {kErrorSuccess, ConversionFailure(converted)};
     }
     if (size > UINT32_MAX) {
@@ -108,9 +112,9 @@ WriteResult WriteText(KeyHandle key, std::u16string_view name, const RegValue& v
     AnsiText bytes;
     Status converted = kErrorSuccess;
     if (const Text* text = value.IfText()) {
-        converted = ToAnsi(text->View(), bytes);
+        converted = basics::ToAnsi(text->View(), bytes);
     } else if (const std::int32_t* integer = value.IfInteger()) {
-        converted = ToAnsi(DecimalText(*integer).View(), bytes);
+        converted = basics::ToAnsi(basics::DecimalText(*integer).View(), bytes);
     } else {
         return {kErrorSuccess, Failure("There is no value to store as text.")};
     }
@@ -126,7 +130,7 @@ WriteResult WriteInteger(KeyHandle key, std::u16string_view name, const RegValue
     if (const std::int32_t* integer = value.IfInteger()) {
         number = *integer;
     } else if (const Text* text = value.IfText()) {
-        const auto parsed = ParseWholeNumber(text->View());
+        const auto parsed = basics::ParseWholeNumber(text->View());
         if (!parsed) {
             return {kErrorSuccess, NotANumber(text->View())};
         }
@@ -145,7 +149,7 @@ WriteResult WriteInteger(KeyHandle key, std::u16string_view name, const RegValue
 // that failure's own status, never 0, with `value` untouched.
 Status ReadValue(KeyHandle key, std::u16string_view name, RegValue& value) {
     AnsiText ansiName;
-    if (const Status converted = ToAnsi(name, ansiName); converted != kErrorSuccess) {
+    if (const Status converted = basics::ToAnsi(name, ansiName); converted != kErrorSuccess) {
         return converted;
     }
     std::uint32_t type = 0;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "registry/Failure.h"
+#include "basics/Failure.h"
 #include "registry/RegValue.h"
 #include "registry/RegistryApi.h"
 
@@ -30,8 +30,8 @@ Status ReadValue(KeyHandle key, std::u16string_view name, RegValue& value);
 // What WriteValue answers: the status of its registry call, or a failure that
 // it does not trap, for the caller to pass up.
 struct [[nodiscard]] WriteResult {
-    Status status = api::kErrorSuccess;  // where there is no failure
-    Outcome failure;
+    Status status = basics::kErrorSuccess;  // where there is no failure
+    basics::Outcome failure;
 };
 
 // Stores `value` under `name` as REG_SZ (a text as it is, an integer as its

@@ -1,22 +1,22 @@
 #pragma once
 
-// What the Registry module needs from Windows, in the shape of the Win32
-// calls: the registry's value calls, the system's ANSI code page and the
-// process heap. Velmora.exe binds them to advapi32 and kernel32
+// What the Registry module needs from Windows: the registry's four calls, in
+// the shape of the Win32 calls. Velmora.exe binds them to advapi32
 // (platform/Win32RegistryApi.cpp); the host tests to an in-memory registry
 // (tests/fakes/FakeRegistryApi.cpp), so that the same registry and patch code
 // runs in unit tests.
 
-#include <cstddef>
 #include <cstdint>
+
+#include "basics/Status.h"
 
 namespace registry::api {
 
 // A Win32 registry key handle (HKEY); 0 means no key.
 using KeyHandle = std::uintptr_t;
 
-// 0 for success, otherwise a Win32 error code (or the program's own -1).
-using Status = std::int32_t;
+// 0 for success, otherwise a Win32 error code (or the module's own -1).
+using basics::Status;
 
 // HKEY_LOCAL_MACHINE, under which every key of the program lies.
 KeyHandle LocalMachine();
@@ -25,23 +25,11 @@ KeyHandle LocalMachine();
 // subkeys, notify, create link): the access every open in the program asks for,
 // also where it only reads.
 inline constexpr std::uint32_t kKeySpecificAllAccess = 0x3F;
-inline constexpr std::uint32_t kKeyQueryValue = 0x0001;
-inline constexpr std::uint32_t kKeySetValue = 0x0002;
 
+// The registry types that the program reads and writes.
 inline constexpr std::int32_t kRegSz = 1;
-inline constexpr std::int32_t kRegExpandSz = 2;
 inline constexpr std::int32_t kRegBinary = 3;
 inline constexpr std::int32_t kRegDword = 4;
-inline constexpr std::int32_t kRegMultiSz = 7;
-
-inline constexpr Status kErrorSuccess = 0;
-inline constexpr Status kErrorFileNotFound = 2;
-inline constexpr Status kErrorAccessDenied = 5;
-inline constexpr Status kErrorInvalidHandle = 6;
-inline constexpr Status kErrorNotEnoughMemory = 8;
-inline constexpr Status kErrorInvalidParameter = 87;
-inline constexpr Status kErrorMoreData = 234;
-inline constexpr Status kErrorNoUnicodeTranslation = 1113;
 
 // RegOpenKeyExA: on failure *result is set to 0, whatever the system leaves in
 // its own handle.
@@ -59,16 +47,5 @@ Status RegSetValueExA(KeyHandle key, const char* name, std::int32_t type, const 
                       std::uint32_t size);
 
 Status RegCloseKey(KeyHandle key);
-
-// WideCharToMultiByte and MultiByteToWideChar in the system's ANSI code page,
-// with no flags: the number of units written to `out`, or needed where
-// `capacity` is 0; 0 where the system refuses. Characters that the code page
-// cannot hold become what the system substitutes by default.
-int WideCharToMultiByte(const char16_t* text, int length, char* out, int capacity);
-int MultiByteToWideChar(const char* bytes, int length, char16_t* out, int capacity);
-
-// Memory from the process heap (HeapAlloc, HeapFree): nullptr when there is none.
-void* HeapAlloc(std::size_t bytes);
-void HeapFree(void* memory);
 
 }  // namespace registry::api

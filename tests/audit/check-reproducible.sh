@@ -11,7 +11,7 @@ copy=$3/elsewhere/velmora
 # Only the folder that this check makes is ever removed.
 rm -rf "$3/elsewhere"
 mkdir -p "$copy"
-for item in CMakeLists.txt CMakePresets.json LICENSE cmake docs patch platform registry resources \
+for item in CMakeLists.txt CMakePresets.json LICENSE basics cmake docs patch platform registry resources \
     tests/audit; do
     mkdir -p "$copy/$(dirname "$item")"
     cp -R "$source/$item" "$copy/$item"

@@ -9,6 +9,8 @@ namespace fake {
 
 // The fake answers in the registry calls' own terms.
 using namespace registry::api;
+using namespace win32;
+using basics::kErrorSuccess;
 
 namespace {
 

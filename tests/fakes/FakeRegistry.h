@@ -16,6 +16,7 @@
 #include "registry/RegistryApi.h"
 #include "tests/fakes/Sequence.h"
 #include "tests/support/StoredBytes.h"
+#include "tests/support/Win32Codes.h"
 
 namespace fake {
 

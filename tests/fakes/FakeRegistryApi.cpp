@@ -2,8 +2,6 @@
 
 #include "registry/RegistryApi.h"
 
-#include <cstdlib>
-
 #include "tests/fakes/FakeRegistry.h"
 
 namespace registry::api {
@@ -31,22 +29,6 @@ Status RegSetValueExA(KeyHandle key, const char* name, std::int32_t type, const 
 
 Status RegCloseKey(KeyHandle key) {
     return FakeRegistry::Instance().Close(key);
-}
-
-int WideCharToMultiByte(const char16_t* text, int length, char* out, int capacity) {
-    return FakeRegistry::Instance().WideCharToMultiByte(text, length, out, capacity);
-}
-
-int MultiByteToWideChar(const char* bytes, int length, char16_t* out, int capacity) {
-    return FakeRegistry::Instance().MultiByteToWideChar(bytes, length, out, capacity);
-}
-
-void* HeapAlloc(std::size_t bytes) {
-    return FakeRegistry::Instance().HeapAlloc(bytes);
-}
-
-void HeapFree(void* memory) {
-    std::free(memory);
 }
 
 }  // namespace registry::api

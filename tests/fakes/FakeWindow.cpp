@@ -62,7 +62,7 @@ void FakeWindow::EnableButton(Button button, bool enabled) {
            (button == Button::Cancel ? "cmdCancel" : "cmdClose"));
 }
 
-patch::Outcome FakeWindow::ArmStepTimer() {
+basics::Outcome FakeWindow::ArmStepTimer() {
     timerArmed_ = true;
     nextTickAt_ = now_ + interval_;
     Record("arm " + std::to_string(interval_));
@@ -75,7 +75,7 @@ void FakeWindow::DisarmStepTimer() {
 }
 
 // Windows raises an interval under 10 ms (USER_TIMER_MINIMUM) to 10 ms.
-patch::Outcome FakeWindow::SetStepInterval(std::uint32_t milliseconds) {
+basics::Outcome FakeWindow::SetStepInterval(std::uint32_t milliseconds) {
     interval_ = std::max<std::uint32_t>(milliseconds, 10);
     if (timerArmed_) {
         nextTickAt_ = now_ + interval_;

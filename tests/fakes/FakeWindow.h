@@ -3,7 +3,7 @@
 // A stand-in for frmPatch's Win32 window in host tests: it keeps the state
 // that the services set (status text, buttons, timer), runs on a manual clock,
 // answers questions from a script, and logs every service call with the time
-// it was made. Events go through patch::FormEvents as in Velmora.exe.
+// it was made. Events go through patch::EventDispatch as in Velmora.exe.
 
 #include <cstdint>
 #include <deque>
@@ -12,8 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "patch/FormEvents.h"
+#include "patch/EventDispatch.h"
 #include "patch/FormServices.h"
+#include "patch/StepInterval.h"
 #include "patch/frmPatchLayout.h"
 #include "tests/fakes/Sequence.h"
 
@@ -25,13 +26,13 @@ public:
     FakeWindow(const FakeWindow&) = delete;
     FakeWindow& operator=(const FakeWindow&) = delete;
 
-    patch::FormEvents& Events() { return events_; }
+    patch::EventDispatch& Events() { return events_; }
     const patch::frmPatch& Form() const { return events_.Form(); }
 
     // What the user and the system do.
     void Activate() { events_.Activated(); }
     // Presses `button` if it is enabled, as a user can. Like the Win32 window,
-    // the fake passes every event on, also after the end: FormEvents drops
+    // the fake passes every event on, also after the end: EventDispatch drops
     // what comes too late.
     void Press(patch::Button button);
     void Close() { events_.Closed(); }
@@ -69,9 +70,9 @@ public:
     // patch::FormServices
     void SetStatusText(const char* text) override;
     void EnableButton(patch::Button button, bool enabled) override;
-    patch::Outcome ArmStepTimer() override;
+    basics::Outcome ArmStepTimer() override;
     void DisarmStepTimer() override;
-    patch::Outcome SetStepInterval(std::uint32_t milliseconds) override;
+    basics::Outcome SetStepInterval(std::uint32_t milliseconds) override;
     patch::Answer Ask(const char* question) override;
     void Tell(const char* message) override;
     void ReportFailure(const char* message) override;
@@ -82,13 +83,13 @@ private:
     void Record(std::string what) { log_.push_back({now_, std::move(what)}); }
     void MessageBoxOpen();
 
-    patch::FormEvents events_;
+    patch::EventDispatch events_;
     std::uint64_t now_ = 0;
     std::string statusText_ = patch::layout::kStatus.caption;
     bool cancelEnabled_ = true;
     bool closeEnabled_ = false;
     bool timerArmed_ = false;
-    std::uint32_t interval_ = patch::layout::kFirstStepInterval;
+    std::uint32_t interval_ = patch::kFirstStepInterval;
     std::uint64_t nextTickAt_ = 0;
     std::deque<patch::Answer> answers_;
     std::deque<float> fractions_;

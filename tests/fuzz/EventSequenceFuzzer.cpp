@@ -1,5 +1,5 @@
 // Fuzzes the order in which a person and the system deliver events to frmPatch,
-// through the real FormEvents, over the in-memory registry and the window on a
+// through the real EventDispatch, over the in-memory registry and the window on a
 // manual clock, and holds the program to its promises after every event and
 // every tick: what must never happen, and what must happen, the outcome that a
 // model of the program's rules gives (OutcomeModel.h), and steps that run when

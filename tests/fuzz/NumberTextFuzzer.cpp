@@ -7,7 +7,10 @@
 #include <cstdint>
 #include <string>
 
-#include "registry/NumberText.h"
+#include "basics/NumberText.h"
+
+using basics::DecimalText;
+using basics::ParseWholeNumber;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::u16string text(size / 2, u'\0');

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "patch/FormServices.h"
-#include "registry/NumberText.h"
+#include "basics/NumberText.h"
 #include "tests/fakes/FakeRegistry.h"
 
 class OutcomeModel {
@@ -52,7 +52,7 @@ public:
             const auto date =
                 date_->number
                     ? date_->number
-                    : ParseWholeNumber(std::u16string(date_->text.begin(), date_->text.end()));
+                    : basics::ParseWholeNumber(std::u16string(date_->text.begin(), date_->text.end()));
             if (date && (!Failed(failure) || failure->callsBefore >= 2)) {
                 windows9x["FirstInstallDateTime"] = Dword(static_cast<std::uint32_t>(*date));
             }

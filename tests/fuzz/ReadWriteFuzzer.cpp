@@ -23,6 +23,7 @@
 namespace {
 
 using fake::FakeRegistry;
+using registry::RegValue;
 
 constexpr const char* kKey = "SOFTWARE\\Fuzz";
 
@@ -69,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Require(Plain(value) != untouched, "status 0 only with the value set");
 
-    if (const registry::Text* text = value.IfText()) {
+    if (const basics::Text* text = value.IfText()) {
         Require(type == registry::api::kRegSz && text->Length() == stored.size(),
                 "a text keeps every byte it was stored with");
         const registry::WriteResult copied =

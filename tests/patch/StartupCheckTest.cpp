@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "tests/patch/PatchTestSupport.h"
+#include "tests/support/Win32Codes.h"
 
 namespace {
 
@@ -12,8 +13,8 @@ using patch::Answer;
 using patch::ExitCode;
 using registry::api::kRegBinary;
 using registry::api::kRegDword;
-using registry::api::kRegMultiSz;
 using registry::api::kRegSz;
+using win32::kRegMultiSz;
 
 constexpr const char* kQuestion =
     "This machine does not appear to need this patch.  Do you want to apply it anyway?";

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "tests/patch/PatchTestSupport.h"
+#include "tests/support/Win32Codes.h"
 
 namespace {
 
@@ -13,8 +14,8 @@ using patch::Button;
 using patch::ExitCode;
 using registry::api::kRegBinary;
 using registry::api::kRegDword;
-using registry::api::kRegMultiSz;
 using registry::api::kRegSz;
+using win32::kRegMultiSz;
 
 const float kLargestBelowOne = std::nextafter(1.0f, 0.0f);
 
@@ -202,7 +203,7 @@ class RegistryFailureTest : public PatchTest, public testing::WithParamInterface
 TEST_P(RegistryFailureTest, ToldAndTheProgramEndsWithNothingAfter) {
     const FailureCase& c = GetParam();
     PutTypicalNtValues();
-    registry.FailCall(c.call, c.nth, registry::api::kErrorAccessDenied);
+    registry.FailCall(c.call, c.nth, win32::kErrorAccessDenied);
 
     window.Activate();
     window.AdvanceClock(60000);

@@ -9,18 +9,18 @@
 #include <array>
 #include <string>
 
-#include "registry/CodePage.h"
 #include "tests/support/ScratchKey.h"
+#include "tests/support/Win32Codes.h"
 
 namespace {
 
-using registry::api::kErrorFileNotFound;
-using registry::api::kErrorInvalidHandle;
-using registry::api::kErrorMoreData;
 using registry::api::KeyHandle;
 using registry::api::kKeySpecificAllAccess;
 using registry::api::kRegDword;
 using registry::api::kRegSz;
+using win32::kErrorFileNotFound;
+using win32::kErrorInvalidHandle;
+using win32::kErrorMoreData;
 
 constexpr std::uint8_t kCanary = 0xCC;
 
@@ -107,28 +107,6 @@ TEST(RegOpenKeyExATest, FailedOpenSetsTheHandleToZero) {
               kErrorFileNotFound);
     EXPECT_EQ(handle, 0u);
     EXPECT_NE(registry::api::RegCloseKey(0), 0);
-}
-
-// Through the program's own conversions, which ask the system for the length
-// first and then convert into a text of that length.
-TEST(CodePageTest, EveryByteSurvivesARoundTrip) {
-    std::string bytes;
-    for (int byte = 0; byte < 256; ++byte) {
-        bytes += static_cast<char>(byte);
-    }
-    registry::Text text;
-    ASSERT_EQ(registry::FromAnsi(bytes, text), 0);
-    ASSERT_EQ(text.Length(), 256u);
-    EXPECT_EQ(text.View()[0x80], u'\u20AC');
-    EXPECT_EQ(text.View()[0xE9], u'\u00E9');
-    EXPECT_EQ(text.CStr()[256], u'\0') << "a NUL just past the end";
-    registry::AnsiText back;
-    ASSERT_EQ(registry::ToAnsi(text.View(), back), 0);
-    EXPECT_EQ(back.View(), bytes);
-    ASSERT_EQ(registry::ToAnsi(u"\u4E00x", back), 0);
-    EXPECT_EQ(back.View(), "?x");
-    ASSERT_EQ(registry::ToAnsi(u"", back), 0);
-    EXPECT_EQ(back.View(), "");
 }
 
 }  // namespace

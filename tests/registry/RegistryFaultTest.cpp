@@ -9,12 +9,14 @@
 #include "tests/fakes/FakeRegistry.h"
 #include "tests/support/PlainValue.h"
 #include "tests/support/ScratchKey.h"
+#include "tests/support/Win32Codes.h"
 
 namespace {
 
 using fake::FakeRegistry;
 using fake::RegistryCall;
 using registry::ReadValue;
+using registry::RegValue;
 using registry::WriteValue;
 
 const PlainValue kUntouched = std::u16string(u"untouched");
@@ -49,30 +51,30 @@ const StoredBytes kDword{registry::api::kRegDword, {1, 0, 0, 0}};
 
 const FaultCase kFaultCases[] = {
     {"FirstQueryDenied", kText,
-     [](FakeRegistry& r) { r.FailCall(RegistryCall::Query, 1, registry::api::kErrorAccessDenied); },
-     5, kUntouched},
+     [](FakeRegistry& r) { r.FailCall(RegistryCall::Query, 1, win32::kErrorAccessDenied); }, 5,
+     kUntouched},
     // The value grew between the size query and the read.
     {"TextReadFailsAfterSizeQuery", kText,
-     [](FakeRegistry& r) { r.FailCall(RegistryCall::Query, 2, registry::api::kErrorMoreData); },
-     234, std::monostate()},
+     [](FakeRegistry& r) { r.FailCall(RegistryCall::Query, 2, win32::kErrorMoreData); }, 234,
+     std::monostate()},
     {"DwordReadFailsAfterSizeQuery", kDword,
-     [](FakeRegistry& r) { r.FailCall(RegistryCall::Query, 2, registry::api::kErrorMoreData); },
-     234, kUntouched},
+     [](FakeRegistry& r) { r.FailCall(RegistryCall::Query, 2, win32::kErrorMoreData); }, 234,
+     kUntouched},
     // Trapped while the result is still 0, and never answered as success. A
     // conversion asks the system for the length, takes memory, then converts:
     // first the name, then, for a text, its data once it has been read.
     {"NameConversionRefused", kText, [](FakeRegistry& r) { r.FailConversion(1); },
-     registry::api::kErrorNoUnicodeTranslation, kUntouched},
+     basics::kErrorNoUnicodeTranslation, kUntouched},
     {"NoMemoryForTheName", kText, [](FakeRegistry& r) { r.FailAllocation(1); },
-     registry::api::kErrorNotEnoughMemory, kUntouched},
+     basics::kErrorNotEnoughMemory, kUntouched},
     {"NoMemoryForTheTextsBytes", kText, [](FakeRegistry& r) { r.FailAllocation(2); },
-     registry::api::kErrorNotEnoughMemory, kUntouched},
+     basics::kErrorNotEnoughMemory, kUntouched},
     {"TextConversionRefused", kText, [](FakeRegistry& r) { r.FailConversion(3); },
-     registry::api::kErrorNoUnicodeTranslation, kUntouched},
+     basics::kErrorNoUnicodeTranslation, kUntouched},
     {"NoMemoryForTheText", kText, [](FakeRegistry& r) { r.FailAllocation(3); },
-     registry::api::kErrorNotEnoughMemory, kUntouched},
+     basics::kErrorNotEnoughMemory, kUntouched},
     {"TextConversionCutShort", kText, [](FakeRegistry& r) { r.FailConversion(4); },
-     registry::api::kErrorNoUnicodeTranslation, kUntouched},
+     basics::kErrorNoUnicodeTranslation, kUntouched},
 };
 
 INSTANTIATE_TEST_SUITE_P(Faults, ReadValueFaultTest, testing::ValuesIn(kFaultCases),
@@ -83,15 +85,15 @@ TEST(ReadValueFaultTest, KeyOpenedWithoutRightsAnswersFromItsZeroHandle) {
     FakeRegistry& registry = FakeRegistry::Instance();
     registry.CreateKey("SOFTWARE\\Locked");
     registry.Put("SOFTWARE\\Locked", "Stored", kText.type, kText.bytes);
-    registry.DenyAccess("SOFTWARE\\Locked", registry::api::kKeySetValue);
+    registry.DenyAccess("SOFTWARE\\Locked", win32::kKeySetValue);
 
     registry::api::KeyHandle locked = 0xDEAD;
     EXPECT_EQ(registry::api::RegOpenKeyExA(registry::api::LocalMachine(), "SOFTWARE\\Locked", 0,
                                            registry::api::kKeySpecificAllAccess, &locked),
-              registry::api::kErrorAccessDenied);
+              win32::kErrorAccessDenied);
     EXPECT_EQ(locked, 0u);
     RegValue value = FromPlain(kUntouched);
-    EXPECT_EQ(ReadValue(locked, u"Stored", value), registry::api::kErrorInvalidHandle);
+    EXPECT_EQ(ReadValue(locked, u"Stored", value), win32::kErrorInvalidHandle);
     EXPECT_EQ(Plain(value), kUntouched);
 }
 

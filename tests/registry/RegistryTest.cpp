@@ -11,16 +11,18 @@
 #include "registry/Registry.h"
 #include "tests/support/PlainValue.h"
 #include "tests/support/ScratchKey.h"
+#include "tests/support/Win32Codes.h"
 
 namespace {
 
 using registry::ReadValue;
+using registry::RegValue;
 using registry::WriteValue;
 using registry::api::kRegBinary;
 using registry::api::kRegDword;
-using registry::api::kRegExpandSz;
-using registry::api::kRegMultiSz;
 using registry::api::kRegSz;
+using win32::kRegExpandSz;
+using win32::kRegMultiSz;
 
 using std::u16string;
 

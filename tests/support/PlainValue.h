@@ -12,26 +12,26 @@
 
 using PlainValue = std::variant<std::monostate, std::int32_t, std::u16string>;
 
-inline PlainValue Plain(const RegValue& value) {
+inline PlainValue Plain(const registry::RegValue& value) {
     if (const std::int32_t* integer = value.IfInteger()) {
         return *integer;
     }
-    if (const registry::Text* text = value.IfText()) {
+    if (const basics::Text* text = value.IfText()) {
         return std::u16string(text->View());
     }
     return std::monostate();
 }
 
-inline RegValue FromPlain(const PlainValue& value) {
+inline registry::RegValue FromPlain(const PlainValue& value) {
     if (const auto* integer = std::get_if<std::int32_t>(&value)) {
-        return RegValue(*integer);
+        return registry::RegValue(*integer);
     }
     if (const auto* text = std::get_if<std::u16string>(&value)) {
-        registry::Text copy;
+        basics::Text copy;
         if (!copy.Assign(*text)) {
             throw std::runtime_error("no memory for a test's text");
         }
-        return RegValue(std::move(copy));
+        return registry::RegValue(std::move(copy));
     }
-    return RegValue();
+    return registry::RegValue();
 }

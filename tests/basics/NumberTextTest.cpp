@@ -1,4 +1,4 @@
-#include "registry/NumberText.h"
+#include "basics/NumberText.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,9 @@
 #include <string>
 
 namespace {
+
+using basics::DecimalText;
+using basics::ParseWholeNumber;
 
 struct ParseCase {
     std::u16string text;

@@ -11,7 +11,7 @@
 #include <optional>
 #include <string_view>
 
-namespace registry {
+namespace basics {
 
 class Failure {
 public:
@@ -38,4 +38,4 @@ private:
 // ran to its end, otherwise the failure to report.
 using Outcome = std::optional<Failure>;
 
-}  // namespace registry
+}  // namespace basics

@@ -1,6 +1,8 @@
-#include "registry/NumberText.h"
+#include "basics/NumberText.h"
 
 #include <algorithm>
+
+namespace basics {
 
 namespace {
 
@@ -89,3 +91,5 @@ std::optional<std::int32_t> ParseWholeNumber(std::u16string_view text) {
     const auto signedMagnitude = static_cast<std::int64_t>(magnitude);
     return static_cast<std::int32_t>(negative ? -signedMagnitude : signedMagnitude);
 }
+
+}  // namespace basics

@@ -11,9 +11,9 @@
 #include <string_view>
 #include <utility>
 
-#include "registry/RegistryApi.h"
+#include "basics/HeapApi.h"
 
-namespace registry {
+namespace basics {
 
 template <typename Char>
 class HeapText {
@@ -58,14 +58,6 @@ public:
         return true;
     }
 
-    // Cuts the text to its first `length` characters, if it is longer.
-    void Truncate(std::size_t length) {
-        if (length < length_) {
-            length_ = length;
-            characters_[length_] = 0;
-        }
-    }
-
     Char* Data() { return characters_; }
     std::size_t Length() const { return length_; }
     std::basic_string_view<Char> View() const { return {CStr(), length_}; }
@@ -90,4 +82,4 @@ private:
 using Text = HeapText<char16_t>;
 using AnsiText = HeapText<char>;
 
-}  // namespace registry
+}  // namespace basics

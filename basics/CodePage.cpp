@@ -1,8 +1,10 @@
-#include "registry/CodePage.h"
+#include "basics/CodePage.h"
 
 #include <climits>
 
-namespace registry {
+#include "basics/CodePageApi.h"
+
+namespace basics {
 
 namespace {
 
@@ -10,38 +12,38 @@ namespace {
 // conversion into a text of that length. Windows refuses a conversion of
 // nothing, which needs no call.
 template <typename From, typename To, typename Conversion>
-api::Status Convert(std::basic_string_view<From> text, HeapText<To>& out, Conversion convert) {
+Status Convert(std::basic_string_view<From> text, HeapText<To>& out, Conversion convert) {
     HeapText<To> converted;
     if (text.empty()) {
         out = std::move(converted);
-        return api::kErrorSuccess;
+        return kErrorSuccess;
     }
     if (text.size() > INT_MAX) {
-        return api::kErrorNoUnicodeTranslation;
+        return kErrorNoUnicodeTranslation;
     }
     const int length = static_cast<int>(text.size());
     const int needed = convert(text.data(), length, nullptr, 0);
     if (needed <= 0) {
-        return api::kErrorNoUnicodeTranslation;
+        return kErrorNoUnicodeTranslation;
     }
     if (!converted.Allocate(static_cast<std::size_t>(needed))) {
-        return api::kErrorNotEnoughMemory;
+        return kErrorNotEnoughMemory;
     }
     if (convert(text.data(), length, converted.Data(), needed) != needed) {
-        return api::kErrorNoUnicodeTranslation;
+        return kErrorNoUnicodeTranslation;
     }
     out = std::move(converted);
-    return api::kErrorSuccess;
+    return kErrorSuccess;
 }
 
 }  // namespace
 
-api::Status ToAnsi(std::u16string_view text, AnsiText& out) {
+Status ToAnsi(std::u16string_view text, AnsiText& out) {
     return Convert(text, out, api::WideCharToMultiByte);
 }
 
-api::Status FromAnsi(std::string_view bytes, Text& out) {
+Status FromAnsi(std::string_view bytes, Text& out) {
     return Convert(bytes, out, api::MultiByteToWideChar);
 }
 
-}  // namespace registry
+}  // namespace basics

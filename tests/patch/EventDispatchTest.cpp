@@ -104,12 +104,12 @@ public:
     bool refuseArm = false;
     bool refuseInterval = false;
 
-    patch::Outcome ArmStepTimer() override {
-        return refuseArm ? patch::Failure("The step timer cannot be set.")
+    basics::Outcome ArmStepTimer() override {
+        return refuseArm ? basics::Failure("The step timer cannot be set.")
                          : FakeWindow::ArmStepTimer();
     }
-    patch::Outcome SetStepInterval(std::uint32_t milliseconds) override {
-        return refuseInterval ? patch::Failure("The step timer cannot be set.")
+    basics::Outcome SetStepInterval(std::uint32_t milliseconds) override {
+        return refuseInterval ? basics::Failure("The step timer cannot be set.")
                               : FakeWindow::SetStepInterval(milliseconds);
     }
 };
@@ -139,12 +139,12 @@ TEST_P(UntrappedFailureTest, IsReportedAndEndsTheProgramWithNothingAfter) {
     broken.Activate();
     broken.AdvanceClock(1300);
     if (c.failOutsideAHandler) {
-        broken.Events().FailedUnexpectedly(patch::Failure(c.reason));
+        broken.Events().FailedUnexpectedly(basics::Failure(c.reason));
     }
     broken.Press(patch::Button::Cancel);
     broken.Close();
     broken.AdvanceClock(20000);
-    broken.Events().FailedUnexpectedly(patch::Failure("a second failure, after the end"));
+    broken.Events().FailedUnexpectedly(basics::Failure("a second failure, after the end"));
 
     EXPECT_EQ(broken.Logged("report"),
               std::vector<std::string>{std::string("Velmora cannot continue and will close.\n\n") +

@@ -1,6 +1,9 @@
-#include "patch/FormEvents.h"
+#include "patch/EventDispatch.h"
 
 namespace patch {
+
+using basics::Failure;
+using basics::Outcome;
 
 namespace {
 
@@ -18,12 +21,8 @@ private:
 
 }  // namespace
 
-// A message box runs its own message loop, which goes on dispatching the
-// window's events: nothing is delivered while one is open, so that no handler
-// runs inside another. A tick that falls due then is dropped; the timer keeps
-// counting, so the next step comes at most one interval after the box closes.
 template <typename Handler>
-void FormEvents::Deliver(Handler handler) {
+void EventDispatch::Deliver(Handler handler) {
     if (!Deliverable()) {
         return;
     }
@@ -32,7 +31,7 @@ void FormEvents::Deliver(Handler handler) {
     }
 }
 
-void FormEvents::ReportAndEnd(const Failure& failure) {
+void EventDispatch::ReportAndEnd(const Failure& failure) {
     if (ended_) {
         return;
     }
@@ -42,9 +41,8 @@ void FormEvents::ReportAndEnd(const Failure& failure) {
 }
 
 // The window is activated again whenever a message box closes or the user
-// comes back to it; only the first activation that reaches the form is its
-// own. One that comes while a box is open is not delivered, so the next one is.
-void FormEvents::Activated() {
+// comes back to it; only the first activation delivered is the form's own.
+void EventDispatch::Activated() {
     if (activated_ || !Deliverable()) {
         return;
     }
@@ -52,11 +50,11 @@ void FormEvents::Activated() {
     Deliver([this] { return form_.Form_Activate(); });
 }
 
-void FormEvents::TimerTicked() {
+void EventDispatch::TimerTicked() {
     Deliver([this] { return form_.tmrStep_Timer(); });
 }
 
-void FormEvents::ButtonPressed(Button button) {
+void EventDispatch::ButtonPressed(Button button) {
     Deliver([this, button] {
         if (button == Button::Cancel) {
             form_.cmdCancel_Click();
@@ -69,33 +67,33 @@ void FormEvents::ButtonPressed(Button button) {
 
 // The window has no handler of its own for being closed: it simply ends the
 // program, telling by its exit code whether the values were written.
-void FormEvents::Closed() {
+void EventDispatch::Closed() {
     Deliver([this] {
         EndProgram(form_.PatchWritten() ? ExitCode::PatchApplied : ExitCode::NothingWritten);
         return Outcome();
     });
 }
 
-void FormEvents::FailedUnexpectedly(const Failure& failure) {
+void EventDispatch::FailedUnexpectedly(const Failure& failure) {
     ReportAndEnd(failure);
 }
 
-Answer FormEvents::Ask(const char* question) {
+Answer EventDispatch::Ask(const char* question) {
     OpenMessageBox open(openMessageBoxes_);
     return window_.Ask(question);
 }
 
-void FormEvents::Tell(const char* message) {
+void EventDispatch::Tell(const char* message) {
     OpenMessageBox open(openMessageBoxes_);
     window_.Tell(message);
 }
 
-void FormEvents::ReportFailure(const char* message) {
+void EventDispatch::ReportFailure(const char* message) {
     OpenMessageBox open(openMessageBoxes_);
     window_.ReportFailure(message);
 }
 
-void FormEvents::EndProgram(ExitCode code) {
+void EventDispatch::EndProgram(ExitCode code) {
     ended_ = true;
     window_.EndProgram(code);
 }

@@ -7,12 +7,12 @@
 
 #include <string_view>
 
-#include "registry/RegistryApi.h"
-#include "registry/Text.h"
+#include "basics/Status.h"
+#include "basics/Text.h"
 
-namespace registry {
+namespace basics {
 
-[[nodiscard]] api::Status ToAnsi(std::u16string_view text, AnsiText& out);
-[[nodiscard]] api::Status FromAnsi(std::string_view bytes, Text& out);
+[[nodiscard]] Status ToAnsi(std::u16string_view text, AnsiText& out);
+[[nodiscard]] Status FromAnsi(std::string_view bytes, Text& out);
 
-}  // namespace registry
+}  // namespace basics

@@ -1,13 +1,15 @@
 #pragma once
 
+// How the program turns 32-bit integers into texts and back, for values that
+// are read as one kind and written as the other.
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
 
-// How the program turns 32-bit integers into texts and back, for values that
-// are read as one kind and written as the other.
+namespace basics {
 
 // The decimal digits of a number, with a leading minus sign when negative,
 // kept in the object: at most 11 characters, so making them needs no memory.
@@ -31,3 +33,5 @@ private:
 // where every Windows program stops reading a REG_SZ. Not accepted: exponents,
 // hexadecimal, thousands separators, a locale's decimal comma.
 std::optional<std::int32_t> ParseWholeNumber(std::u16string_view text);
+
+}  // namespace basics
