@@ -12,6 +12,6 @@ scripts/setup-i386.sh
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 --target velmora_bench >/dev/null
 state=$PWD/build/bench
-tests/wine/session.sh start "$state" >/dev/null
-trap 'tests/wine/session.sh stop "$state" >/dev/null' EXIT
-tests/wine/run.sh "$state" build/win32/tests/velmora_bench.exe "${1:-5}"
+scripts/wine/session.sh start "$state" >/dev/null
+trap 'scripts/wine/session.sh stop "$state" >/dev/null' EXIT
+scripts/wine/run.sh "$state" build/win32/tools/velmora_bench.exe "${1:-5}"

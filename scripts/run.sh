@@ -35,7 +35,7 @@ fi
 
 state=$PWD/build/run
 mkdir -p "$state"
-. tests/wine/env.sh
+. scripts/wine/env.sh
 
 seed_on_first_use() {
     if [ -f "$WINEPREFIX/velmora-seeded" ]; then
@@ -73,8 +73,8 @@ if [ -n "$user_display" ]; then
 fi
 
 echo "No display: running Velmora on a private Xvfb display."
-tests/wine/session.sh start "$state" >/dev/null
-trap 'tests/wine/session.sh stop "$state" >/dev/null' EXIT
-. tests/wine/env.sh
+scripts/wine/session.sh start "$state" >/dev/null
+trap 'scripts/wine/session.sh stop "$state" >/dev/null' EXIT
+. scripts/wine/env.sh
 seed_on_first_use
-wine build/win32/tests/velmora_demo.exe "$(winepath -w "$screenshot")"
+wine build/win32/tools/velmora_demo.exe "$(winepath -w "$screenshot")"

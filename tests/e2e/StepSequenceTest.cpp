@@ -36,7 +36,7 @@ std::string WindowsVersion() {
     return std::to_string(version.dwMajorVersion) + "." + std::to_string(version.dwMinorVersion);
 }
 
-// Where tests/wine/with-windows-version.sh runs the test, the Windows that
+// Where tests/e2e/with-windows-version.sh runs the test, the Windows that
 // Wine was set to report; nothing otherwise.
 std::string ExpectedWindowsVersion() {
     static const std::map<std::string, std::string> kVersions = {

@@ -1,8 +1,9 @@
 #!/bin/sh
 # usage: session.sh start|stop STATE_DIR
 #
-# Starts or stops the Wine session that the Windows tests share: a private
-# Xvfb display, a private Wine prefix under STATE_DIR (made on first use, and
+# Starts or stops the Wine session that the Windows tests share (the run
+# command and the benchmark each start one of their own): a private Xvfb
+# display, a private Wine prefix under STATE_DIR (made on first use, and
 # thrown away with the build folder), and one wineserver kept alive for the
 # whole run, since a cold Wine start costs seconds per test.
 #

@@ -7,10 +7,10 @@
 
 #include <string>
 
-namespace e2e {
+namespace demo {
 
 // Captures what the screen shows inside `area` and writes it to `path` as a
 // PNG; false if either fails.
 bool SaveScreenshot(const RECT& area, const std::string& path);
 
-}  // namespace e2e
+}  // namespace demo

@@ -12,9 +12,10 @@
 // Windows process is a Linux process whose command line holds the Windows
 // one, and /proc is reachable on drive Z:. Each program is started with a
 // word of this run's own on its command line, which both ignore, so that no
-// other process on the machine, of another Wine session say, is measured. They are read just before
-// the program is closed: user + system time, and the peak resident set (VmHWM). A figure that
-// cannot be read is printed as not measured.
+// other process on the machine, of another Wine session say, is measured.
+// They are read just before the program is closed: user + system time, and
+// the peak resident set (VmHWM). A figure that cannot be read is printed as
+// not measured.
 
 #include <windows.h>
 

@@ -9,8 +9,8 @@ set -eu
 state=$1
 version=$2
 shift 2
-here=$(dirname "$0")
-. "$here/env.sh"
+wine=$(dirname "$0")/../../scripts/wine
+. "$wine/env.sh"
 restore() {
     wine reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1 || true
 }
@@ -19,4 +19,4 @@ trap 'exit 129' HUP
 trap 'exit 130' INT
 trap 'exit 143' TERM
 wine reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null
-VELMORA_WINDOWS_VERSION=$version "$here/run.sh" "$state" "$@"
+VELMORA_WINDOWS_VERSION=$version "$wine/run.sh" "$state" "$@"

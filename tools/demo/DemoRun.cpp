@@ -10,12 +10,13 @@
 #include <string>
 
 #include "tests/e2e/RegistryPlaces.h"
-#include "tests/e2e/Screenshot.h"
 #include "tests/e2e/VelmoraProcess.h"
+#include "tools/demo/Screenshot.h"
 
 namespace {
 
 using namespace e2e;
+using demo::SaveScreenshot;
 
 std::string Describe(const Value& value) {
     if (!value) {

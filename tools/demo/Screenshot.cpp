@@ -1,11 +1,11 @@
-#include "tests/e2e/Screenshot.h"
+#include "tools/demo/Screenshot.h"
 
 #include <array>
 #include <cstdint>
 #include <fstream>
 #include <vector>
 
-namespace e2e {
+namespace demo {
 
 namespace {
 
@@ -126,4 +126,4 @@ bool SaveScreenshot(const RECT& area, const std::string& path) {
     return static_cast<bool>(file);
 }
 
-}  // namespace e2e
+}  // namespace demo
