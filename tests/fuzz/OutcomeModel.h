@@ -8,12 +8,12 @@
 // for byte, the exit code and the step reached.
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
 
 #include "patch/FormServices.h"
-#include "basics/NumberText.h"
 #include "tests/fakes/FakeRegistry.h"
 
 class OutcomeModel {
@@ -48,11 +48,7 @@ public:
             owner_ = Read(windowsNt, "RegisteredOwner");
             End(!date_ || !owner_ || Failed(failure), patch::ExitCode::RegistryFailure);
         } else if (step == 2) {
-            // Every byte that may be part of a number is the same in Windows-1252 and Latin-1.
-            const auto date =
-                date_->number
-                    ? date_->number
-                    : basics::ParseWholeNumber(std::u16string(date_->text.begin(), date_->text.end()));
+            const auto date = date_->number ? date_->number : WholeNumber(date_->text);
             if (date && (!Failed(failure) || failure->callsBefore >= 2)) {
                 windows9x["FirstInstallDateTime"] = Dword(static_cast<std::uint32_t>(*date));
             }
@@ -113,6 +109,49 @@ private:
             number |= std::uint32_t{bytes[i]} << (8 * i);
         }
         return Value{static_cast<std::int32_t>(number), {}};
+    }
+
+    // The number that a text reads as, worked out from the text alone, as a
+    // person would: up to the first NUL and without the blanks around it, an
+    // optional sign, then digits with at most one '.' among them, rounded half
+    // to even; nothing for anything else or outside the 32-bit signed range.
+    // Every byte that may be part of a number is the same in Windows-1252 and
+    // ASCII.
+    static std::optional<std::int32_t> WholeNumber(std::string text) {
+        text = text.substr(0, text.find('\0'));
+        const auto first = text.find_first_not_of(" \t");
+        if (first == std::string::npos) {
+            return std::nullopt;
+        }
+        text = text.substr(first, text.find_last_not_of(" \t") + 1 - first);
+        const bool negative = text[0] == '-';
+        if (text[0] == '-' || text[0] == '+') {
+            text.erase(0, 1);
+        }
+        const auto point = text.find('.');
+        std::string whole = text.substr(0, point);
+        const std::string fraction = point == std::string::npos ? "" : text.substr(point + 1);
+        const auto digits = [](const std::string& part) {
+            return part.find_first_not_of("0123456789") == std::string::npos;
+        };
+        if (!digits(whole) || !digits(fraction) || whole.size() + fraction.size() == 0) {
+            return std::nullopt;
+        }
+        whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
+        if (whole.size() > 10) {
+            return std::nullopt;
+        }
+        long long magnitude = whole.empty() ? 0 : std::stoll(whole);
+        const bool beyondHalf = fraction.find_first_not_of('0', 1) != std::string::npos;
+        if (!fraction.empty() &&
+            (fraction[0] > '5' || (fraction[0] == '5' && (beyondHalf || magnitude % 2 == 1)))) {
+            ++magnitude;
+        }
+        const long long number = negative ? -magnitude : magnitude;
+        if (number < INT32_MIN || number > INT32_MAX) {
+            return std::nullopt;
+        }
+        return static_cast<std::int32_t>(number);
     }
 
     static bool Present(const std::optional<Value>& value) {
