@@ -60,21 +60,6 @@ const FaultCase kFaultCases[] = {
     {"DwordReadFailsAfterSizeQuery", kDword,
      [](FakeRegistry& r) { r.FailCall(RegistryCall::Query, 2, win32::kErrorMoreData); }, 234,
      kUntouched},
-    // Trapped while the result is still 0, and never answered as success. A
-    // conversion asks the system for the length, takes memory, then converts:
-    // first the name, then, for a text, its data once it has been read.
-    {"NameConversionRefused", kText, [](FakeRegistry& r) { r.FailConversion(1); },
-     basics::kErrorNoUnicodeTranslation, kUntouched},
-    {"NoMemoryForTheName", kText, [](FakeRegistry& r) { r.FailAllocation(1); },
-     basics::kErrorNotEnoughMemory, kUntouched},
-    {"NoMemoryForTheTextsBytes", kText, [](FakeRegistry& r) { r.FailAllocation(2); },
-     basics::kErrorNotEnoughMemory, kUntouched},
-    {"TextConversionRefused", kText, [](FakeRegistry& r) { r.FailConversion(3); },
-     basics::kErrorNoUnicodeTranslation, kUntouched},
-    {"NoMemoryForTheText", kText, [](FakeRegistry& r) { r.FailAllocation(3); },
-     basics::kErrorNotEnoughMemory, kUntouched},
-    {"TextConversionCutShort", kText, [](FakeRegistry& r) { r.FailConversion(4); },
-     basics::kErrorNoUnicodeTranslation, kUntouched},
 };
 
 INSTANTIATE_TEST_SUITE_P(Faults, ReadValueFaultTest, testing::ValuesIn(kFaultCases),
@@ -97,35 +82,81 @@ TEST(ReadValueFaultTest, KeyOpenedWithoutRightsAnswersFromItsZeroHandle) {
     EXPECT_EQ(Plain(value), kUntouched);
 }
 
-// WriteValue traps none of these: each is a failure to pass up, and nothing is
-// stored. The text is converted first, then the name.
-TEST(WriteValueFaultTest, FailedConversionIsAFailureToPassUp) {
-    struct Fault {
-        void (*arrange)(FakeRegistry&);
-        std::int32_t type;
-        const char* reason;
+// Memory or the code page failing at each point in turn, wherever it comes:
+// ReadValue traps the failure and answers its status, never 0, with the value
+// untouched or fully set, and writes nothing; WriteValue passes it up as a
+// failure, with nothing stored. Each allocation and each conversion of an
+// operation fails in turn, until the operation makes fewer than that.
+struct SystemFault {
+    RegistryCall call;
+    basics::Status status;  // what ReadValue answers
+    const char* reason;     // what WriteValue passes up
+};
+
+const SystemFault kSystemFaults[] = {
+    {RegistryCall::Conversion, basics::kErrorNoUnicodeTranslation,
+     "The text cannot be converted to or from the system's code page."},
+    {RegistryCall::Allocation, basics::kErrorNotEnoughMemory,
+     "There is not enough memory to go on."},
+};
+
+// More allocations or conversions than any one operation makes.
+constexpr int kBeyondAnyOperation = 20;
+
+TEST(ReadValueFaultTest, FailingMemoryOrCodePageAnywhereIsTrapped) {
+    const std::pair<StoredBytes, PlainValue> reads[] = {
+        {kText, std::u16string(u"Bob\0", 4)},
+        {kDword, std::int32_t{1}},
     };
-    const Fault faults[] = {
-        {[](FakeRegistry& r) { r.FailConversion(1); }, registry::api::kRegSz,
-         "The text cannot be converted to or from the system's code page."},
-        {[](FakeRegistry& r) { r.FailAllocation(1); }, registry::api::kRegSz,
-         "There is not enough memory to go on."},
-        {[](FakeRegistry& r) { r.FailConversion(3); }, registry::api::kRegSz,
-         "The text cannot be converted to or from the system's code page."},
-        {[](FakeRegistry& r) { r.FailConversion(1); }, registry::api::kRegDword,
-         "The text cannot be converted to or from the system's code page."},
-        {[](FakeRegistry& r) { r.FailAllocation(1); }, registry::api::kRegDword,
-         "There is not enough memory to go on."},
-    };
-    for (const Fault& fault : faults) {
-        ScratchKey key;
-        const RegValue value = FromPlain(std::u16string(u"42"));
-        fault.arrange(FakeRegistry::Instance());
-        const registry::WriteResult written =
-            WriteValue(key.Handle(), u"Written", value, fault.type);
-        ASSERT_TRUE(written.failure) << fault.reason;
-        EXPECT_STREQ(written.failure->Reason(), fault.reason);
-        EXPECT_EQ(key.Fetch("Written"), std::nullopt);
+    for (const auto& [stored, read] : reads) {
+        for (const SystemFault& fault : kSystemFaults) {
+            int nth = 1;
+            for (; nth < kBeyondAnyOperation; ++nth) {
+                ScratchKey key;
+                key.Store("Stored", stored);
+                RegValue value = FromPlain(kUntouched);
+                FakeRegistry::Instance().FailCall(fault.call, nth, 0);
+                const basics::Status status = ReadValue(key.Handle(), u"Stored", value);
+                const PlainValue after = Plain(value);
+                if (!FakeRegistry::Instance().Failed()) {
+                    EXPECT_EQ(status, 0) << "no failure left to meet at " << nth;
+                    EXPECT_EQ(after, read);
+                    break;
+                }
+                EXPECT_EQ(status, fault.status) << "failure " << nth << " of its kind";
+                EXPECT_TRUE(after == kUntouched || after == read) << "failure " << nth;
+                EXPECT_TRUE(FakeRegistry::Instance().Stores().empty());
+            }
+            EXPECT_GT(nth, 1) << "a read of type " << stored.type << " met none of its kind";
+            EXPECT_LT(nth, kBeyondAnyOperation)
+                << "a read of type " << stored.type << " never ran to its end";
+        }
+    }
+}
+
+TEST(WriteValueFaultTest, FailingMemoryOrCodePageAnywhereIsAFailureToPassUp) {
+    for (const std::int32_t type : {registry::api::kRegSz, registry::api::kRegDword}) {
+        for (const SystemFault& fault : kSystemFaults) {
+            int nth = 1;
+            for (; nth < kBeyondAnyOperation; ++nth) {
+                ScratchKey key;
+                const RegValue value = FromPlain(std::u16string(u"42"));
+                FakeRegistry::Instance().FailCall(fault.call, nth, 0);
+                const registry::WriteResult written =
+                    WriteValue(key.Handle(), u"Written", value, type);
+                if (!FakeRegistry::Instance().Failed()) {
+                    EXPECT_FALSE(written.failure) << "no failure left to meet at " << nth;
+                    EXPECT_NE(key.Fetch("Written"), std::nullopt);
+                    break;
+                }
+                ASSERT_TRUE(written.failure) << "failure " << nth << " of its kind, type " << type;
+                EXPECT_STREQ(written.failure->Reason(), fault.reason);
+                EXPECT_EQ(key.Fetch("Written"), std::nullopt);
+            }
+            EXPECT_GT(nth, 1) << "a write as type " << type << " met none of its kind";
+            EXPECT_LT(nth, kBeyondAnyOperation)
+                << "a write as type " << type << " never ran to its end";
+        }
     }
 }
 
