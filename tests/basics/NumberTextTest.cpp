@@ -40,6 +40,7 @@ INSTANTIATE_TEST_SUITE_P(
         // The text ends at its first NUL, as a REG_SZ does.
         ParseCase{std::u16string(u"42\0", 3), 42}, ParseCase{std::u16string(u"42\0x", 4), 42},
         ParseCase{std::u16string(u"\0", 1), std::nullopt}, ParseCase{u" \t-17\t ", -17},
+        ParseCase{u" 12", 12},
         // Not numbers here.
         ParseCase{u"", std::nullopt}, ParseCase{u" ", std::nullopt}, ParseCase{u"-", std::nullopt},
         ParseCase{u".", std::nullopt}, ParseCase{u"--1", std::nullopt},

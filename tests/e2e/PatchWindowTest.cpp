@@ -158,14 +158,28 @@ TEST_F(E2eTest, QuestionHeldOpenLetsNoStepRunAndYesRunsTheSequence) {
     EXPECT_EQ(velmora.WaitForExit(), kPatchApplied);
 }
 
-enum class Ending { CancelClick, CancelBySpace, CancelByEnter, CancelByAltC, CloseBox, AltF4 };
+enum class Ending {
+    CancelClick,
+    CancelBySpace,
+    CancelByEnter,
+    CancelByAltC,
+    CloseBox,
+    AltF4,
+    // With no key pressed before: step 2 disabled Cancel under the focus, and
+    // Enter still presses Close once it is enabled.
+    EnterAtUpdateComplete,
+};
 
 class EndingTest : public E2eTest, public testing::WithParamInterface<Ending> {};
 
-TEST_P(EndingTest, EndsTheProgramBeforeAnythingIsWritten) {
+TEST_P(EndingTest, EndsTheProgramAtOnce) {
+    const bool afterTheWrites = GetParam() == Ending::EnterAtUpdateComplete;
     VelmoraProcess velmora;
     ASSERT_NE(velmora.WaitForWindow(), nullptr);
     ASSERT_TRUE(WaitUntil([&] { return velmora.FocusedControl() == velmora.CancelButton(); }));
+    if (afterTheWrites) {
+        ASSERT_TRUE(WaitForStatus(velmora, kComplete));
+    }
     switch (GetParam()) {
         case Ending::CancelClick:
             VelmoraProcess::Click(velmora.CancelButton());
@@ -174,6 +188,7 @@ TEST_P(EndingTest, EndsTheProgramBeforeAnythingIsWritten) {
             velmora.PressKey(VK_SPACE);
             break;
         case Ending::CancelByEnter:
+        case Ending::EnterAtUpdateComplete:
             velmora.PressKey(VK_RETURN);
             break;
         case Ending::CancelByAltC:
@@ -186,14 +201,17 @@ TEST_P(EndingTest, EndsTheProgramBeforeAnythingIsWritten) {
             velmora.PressAltKey(VK_F4);
             break;
     }
-    EXPECT_EQ(velmora.WaitForExit(), kNothingWritten);
-    EXPECT_EQ(ReadWindows9xValues(), Windows9xValues{});
+    EXPECT_EQ(velmora.WaitForExit(), afterTheWrites ? kPatchApplied : kNothingWritten);
+    const Windows9xValues expected =
+        afterTheWrites ? Windows9xValues{kInstallDate, kOwner} : Windows9xValues{};
+    EXPECT_EQ(ReadWindows9xValues(), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, EndingTest,
                          testing::Values(Ending::CancelClick, Ending::CancelBySpace,
                                          Ending::CancelByEnter, Ending::CancelByAltC,
-                                         Ending::CloseBox, Ending::AltF4));
+                                         Ending::CloseBox, Ending::AltF4,
+                                         Ending::EnterAtUpdateComplete));
 
 }  // namespace
 }  // namespace e2e
