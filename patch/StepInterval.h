@@ -10,9 +10,9 @@ namespace patch {
 
 inline constexpr std::uint32_t kFirstStepInterval = 1300;
 
-// 1000 + floor(r * 2000) for a random fraction r, 0 <= r < 1. A fraction
-// outside that range, which a broken generator might give, counts as 0 rather
-// than stretch the interval.
+// 1000 + floor(r * 2000), exactly, for a random fraction r, 0 <= r < 1. A
+// fraction outside that range, which a broken generator might give, counts as
+// 0 rather than stretch the interval.
 std::uint32_t StepIntervalFor(float fraction);
 
 }  // namespace patch

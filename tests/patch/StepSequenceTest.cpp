@@ -2,7 +2,6 @@
 // does.
 
 #include <cmath>
-#include <limits>
 
 #include "tests/patch/PatchTestSupport.h"
 #include "tests/support/Win32Codes.h"
@@ -47,33 +46,6 @@ TEST_F(PatchTest, TimelineFollowsTheIntervalDrawnAtTheTickBefore) {
     EXPECT_EQ(window.Form().StepNumber, 4);
     EXPECT_FALSE(window.ExitCode());
 }
-
-struct IntervalCase {
-    float fraction;
-    std::uint32_t interval;
-};
-
-class StepIntervalTest : public PatchTest, public testing::WithParamInterface<IntervalCase> {};
-
-TEST_P(StepIntervalTest, IsAWholeNumberFrom1000To2999) {
-    PutTypicalNtValues();
-    window.GiveFractions({GetParam().fraction});
-    window.Activate();
-    window.AdvanceClock(1300);
-    EXPECT_EQ(window.Logged("interval"),
-              std::vector<std::string>{std::to_string(GetParam().interval)})
-        << "fraction " << GetParam().fraction;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Fractions, StepIntervalTest,
-    testing::Values(IntervalCase{0.0f, 1000}, IntervalCase{0.0005f, 1001}, IntervalCase{0.5f, 2000},
-                    IntervalCase{kLargestBelowOne, 2999},
-                    // In single precision 0.501 * 2000 rounds up to 1002; exactly it is 1001.99997.
-                    IntervalCase{0.501f, 2001},
-                    // What a broken generator might give never stretches the interval.
-                    IntervalCase{1.0f, 1000}, IntervalCase{-0.25f, 1000},
-                    IntervalCase{std::numeric_limits<float>::quiet_NaN(), 1000}));
 
 TEST_F(PatchTest, CopiesBothValuesAndNothingElse) {
     PutTypicalNtValues();
