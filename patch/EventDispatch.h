@@ -29,6 +29,9 @@ public:
     EventDispatch& operator=(const EventDispatch&) = delete;
 
     const frmPatch& Form() const { return form_; }
+    // Whether Form_Activate is still to run: until an activation is
+    // delivered, and never after the end.
+    bool ActivationPending() const { return !activated_ && !ended_; }
 
     // Events, as the window reports them.
     void Activated();

@@ -165,10 +165,11 @@ LRESULT PatchWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // Windows gives the focus to the window itself when it is activated; like a
-// dialog, it goes back to the control that had it. Every activation is told to
-// the form once it is over, and the first that reaches it runs Form_Activate.
-// Without the message the patch would never start, so a queue too full to
-// take it ends the program as a failure.
+// dialog, it goes back to the control that had it. Until Form_Activate has
+// run, an activation is told to the form once it is over. Without that
+// message the patch would never start, so a queue too full to take it ends
+// the program as a failure; once the form has its activation, later ones
+// (a box closing, the user coming back) need no message and cannot fail.
 void PatchWindow::OnActivate(WPARAM wParam) {
     if (LOWORD(wParam) == WA_INACTIVE) {
         const HWND focus = GetFocus();
@@ -179,7 +180,7 @@ void PatchWindow::OnActivate(WPARAM wParam) {
     }
     SetFocus(focusToRestore_ != nullptr && IsWindowEnabled(focusToRestore_) ? focusToRestore_
                                                                             : window_);
-    if (!PostMessageA(window_, kFormActivateMessage, 0, 0)) {
+    if (events_.ActivationPending() && !PostMessageA(window_, kFormActivateMessage, 0, 0)) {
         events_.FailedUnexpectedly(basics::Failure("The patch cannot be started."));
     }
 }

@@ -23,8 +23,10 @@ TEST_F(Windows9xPlaceHoldsBoth, ActivationRunsTheStartupCheckOnce) {
     window.whileMessageBoxOpen = [&] { window.Activate(); };
     window.Events().Tell("a box open at the first activation");
     EXPECT_TRUE(window.Logged("arm").empty());
+    EXPECT_TRUE(window.Events().ActivationPending());
 
     window.Activate();
+    EXPECT_FALSE(window.Events().ActivationPending()) << "the window need not tell it again";
     window.Activate();
 
     EXPECT_EQ(window.Logged("arm").size(), 1u);
