@@ -10,16 +10,6 @@ namespace {
 
 constexpr const char* kMessageBoxTitle = "Velmora";
 
-// The build folder, where Velmora.exe sits above the test programs.
-std::string BuildFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    folder.resize(folder.find_last_of('\\'));
-    folder.resize(folder.find_last_of('\\'));
-    return folder;
-}
-
 struct Search {
     DWORD processId;
     const char* className;
@@ -49,6 +39,15 @@ HWND FindTopLevel(DWORD processId, const char* className, const char* title) {
 }
 
 }  // namespace
+
+std::string BuildFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    folder.resize(folder.find_last_of('\\'));
+    folder.resize(folder.find_last_of('\\'));
+    return folder;
+}
 
 bool WaitUntil(const std::function<bool()>& condition, Milliseconds timeout) {
     const auto deadline = Clock::now() + timeout;

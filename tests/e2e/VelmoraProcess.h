@@ -25,12 +25,15 @@ bool WaitUntil(const std::function<bool()>& condition, Milliseconds timeout = kP
 
 std::string WindowText(HWND window);
 
+// The build folder, where Velmora.exe sits above the test programs and tools.
+std::string BuildFolder();
+
 inline constexpr const char* kVelmoraCaption = "Corvane for Windows 9x - Velmora";
 
 class VelmoraProcess {
 public:
     // Starts Velmora.exe, or another program with a window for comparison, from
-    // the folder above the test program; `arguments`, which both ignore, can
+    // the build folder (or a folder in it); `arguments`, which both ignore, can
     // mark the process as this run's own.
     explicit VelmoraProcess(std::string program = "Velmora.exe",
                             std::string caption = kVelmoraCaption, std::string arguments = "");
