@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""usage: audit_exe.py OBJDUMP NM PLANT windows-imports.txt VERSION Velmora.exe
+"""usage: audit_exe.py OBJDUMP NM PLANT windows-imports.txt VERSION OTHER_BASE Velmora.exe
 
 Checks the built Velmora.exe as Windows NT 4.0 would load it, on any x86 CPU
 that it runs on: a 32-bit (i386) GUI executable whose subsystem version NT 4.0
@@ -8,6 +8,16 @@ exactly the listed functions of system DLLs, each dated to Windows NT 4.0 or
 earlier, and carrying exactly its icon, icon group and version record, which
 gives VERSION (the build's, e.g. 1.0.0.3). Checks it as it ships too: at most
 32 KiB, with no debug information but the name of the file that holds it.
+
+And as BinSkim holds a 32-bit image to the rules for one that a later Windows
+loads anywhere: ASLR (DYNAMIC_BASE), NX_COMPAT and NO_SEH; no section both
+writable and executable, none shared; and relocations that are complete, so
+that the image runs wherever ASLR puts it (Wine always loads it at its
+preferred base, so only this shows a missing one). The exe, moved by its own
+.reloc to the base of OTHER_BASE (the same sources linked at another base),
+must equal it, section by section. Each of these checks first checks itself
+on a copy of the exe with a fault planted: a flag cleared, a section made
+writable and executable or shared, a fixup dropped.
 
 The instruction check disassembles the code with OBJDUMP and names each
 instruction found by its address and the function it lies in, which NM reads
@@ -55,6 +65,13 @@ LATER_REGISTERS = re.compile(r"%(?:[xyz]mm\d+|mm\d|k[0-7])\b")
 # Prefixes that objdump writes as words of their own.
 PREFIXES = {"lock", "rep", "repz", "repe", "repnz", "repne", "data16", "addr16", "data32",
             "addr32", "cs", "ds", "es", "fs", "gs", "ss", "bnd", "notrack"}
+
+# Flags of the optional header's DllCharacteristics, and of a section.
+DYNAMIC_BASE, NX_COMPAT, NO_SEH = 0x0040, 0x0100, 0x0400
+SCN_MEM_SHARED, SCN_MEM_EXECUTE, SCN_MEM_WRITE = 0x10000000, 0x20000000, 0x80000000
+# The section that names the debug information's file, with its checksum: it
+# differs from one link to another.
+DEBUG_LINK = ".gnu_debuglink"
 
 RT_ICON, RT_GROUP_ICON, RT_VERSION = 3, 14, 16
 LANG_NEUTRAL, LANG_EN_US = 0x0000, 0x0409
@@ -194,6 +211,129 @@ def check_as_shipped(pe, exe):
     check(linked == "Velmora.exe.debug", "debug information in %s" % (linked or "no file named"))
 
 
+def hardening_faults(data):
+    """What in the image `data` breaks BinSkim's rules for its flags and sections."""
+    pe = pefile.PE(data=data, fast_load=True)
+    found = []
+    flags = pe.OPTIONAL_HEADER.DllCharacteristics
+    for flag, name in ((DYNAMIC_BASE, "DYNAMIC_BASE"), (NX_COMPAT, "NX_COMPAT"), (NO_SEH, "NO_SEH")):
+        if not flags & flag:
+            found.append("DllCharacteristics 0x%x lacks %s" % (flags, name))
+    if pe.FILE_HEADER.Characteristics & 0x0001:
+        found.append("the relocations are stripped (IMAGE_FILE_RELOCS_STRIPPED)")
+    for section in pe.sections:
+        name, flags = section_name(pe, section), section.Characteristics
+        if flags & SCN_MEM_WRITE and flags & SCN_MEM_EXECUTE:
+            found.append("section %s is writable and executable" % name)
+        if flags & SCN_MEM_SHARED:
+            found.append("section %s is shared" % name)
+    return found
+
+
+def fixups(pe):
+    """The RVAs that the image's .reloc moves (IMAGE_REL_BASED_HIGHLOW), and
+    whatever else it holds but padding."""
+    entry = pe.OPTIONAL_HEADER.DATA_DIRECTORY[5]  # IMAGE_DIRECTORY_ENTRY_BASERELOC
+    table = pe.get_data(entry.VirtualAddress, entry.Size) if entry.Size else b""
+    rvas, odd, offset = [], [], 0
+    while offset + 8 <= len(table):
+        page, size = struct.unpack_from("<II", table, offset)
+        if size < 8 or offset + size > len(table):
+            odd.append("a relocation block of %d bytes at 0x%x" % (size, page))
+            break
+        for (word,) in struct.iter_unpack("<H", table[offset + 8:offset + size]):
+            kind, rva = word >> 12, page + (word & 0xFFF)
+            if kind == 3:
+                rvas.append(rva)
+            elif kind != 0:
+                odd.append("a fixup of type %d at 0x%x" % (kind, rva))
+        offset += size
+    return rvas, odd
+
+
+def relocation_faults(data, other_data):
+    """How the image `data`, moved by its own .reloc to the base of the image
+    `other_data`, differs from it; and how many fixups it applied."""
+    pe = pefile.PE(data=data, fast_load=True)
+    other = pefile.PE(data=other_data, fast_load=True)
+    delta = (other.OPTIONAL_HEADER.ImageBase - pe.OPTIONAL_HEADER.ImageBase) & 0xFFFFFFFF
+    if delta == 0:
+        return ["the other link lies at the same base, 0x%x" % pe.OPTIONAL_HEADER.ImageBase], 0
+    rvas, found = fixups(pe)
+    moved = bytearray(data)
+    for rva in rvas:
+        at = pe.get_offset_from_rva(rva)
+        struct.pack_into("<I", moved, at, (struct.unpack_from("<I", moved, at)[0] + delta) & 0xFFFFFFFF)
+    mine = {section_name(pe, section): section for section in pe.sections}
+    theirs = {section_name(other, section): section for section in other.sections}
+    if sorted(mine) != sorted(theirs):
+        found.append("sections %s, but %s at the other base" % (sorted(mine), sorted(theirs)))
+    for name, section in mine.items():
+        there = theirs.get(name)
+        if name == DEBUG_LINK or there is None:
+            continue
+        start, size = section.PointerToRawData, section.SizeOfRawData
+        a = moved[start:start + size]
+        b = other_data[there.PointerToRawData:there.PointerToRawData + there.SizeOfRawData]
+        if section.VirtualAddress != there.VirtualAddress or len(a) != len(b):
+            found.append("section %s lies elsewhere or has another size at the other base" % name)
+            continue
+        differing = [i for i in range(size) if a[i] != b[i]]
+        if differing:
+            found.append("section %s: %d bytes differ once moved, the first at RVA 0x%x"
+                         % (name, len(differing), section.VirtualAddress + differing[0]))
+    return found, len(rvas)
+
+
+def planted(data, offset, width, change):
+    """A copy of `data` with the little-endian field of `width` bytes at
+    `offset` changed."""
+    copy = bytearray(data)
+    form = "<H" if width == 2 else "<I"
+    struct.pack_into(form, copy, offset, change(struct.unpack_from(form, copy, offset)[0]))
+    return bytes(copy)
+
+
+def check_hardening(data, other_base):
+    pe = pefile.PE(data=data, fast_load=True)
+    other_data = open(other_base, "rb").read()
+
+    # Each check must fail its planted fault before it checks the exe.
+    flags_at = pe.OPTIONAL_HEADER.get_field_absolute_offset("DllCharacteristics")
+    plants = [("%s cleared" % name, planted(data, flags_at, 2, lambda v, f=flag: v & ~f), name)
+              for flag, name in ((DYNAMIC_BASE, "DYNAMIC_BASE"), (NX_COMPAT, "NX_COMPAT"),
+                                 (NO_SEH, "NO_SEH"))]
+    code = next(s for s in pe.sections if s.Characteristics & SCN_MEM_EXECUTE)
+    data_section = next(s for s in pe.sections if not s.Characteristics & SCN_MEM_EXECUTE)
+    for section, flag, what in ((code, SCN_MEM_WRITE, "writable and executable"),
+                                (data_section, SCN_MEM_SHARED, "shared")):
+        at = section.get_field_absolute_offset("Characteristics")
+        plants.append(("section %s made %s" % (section_name(pe, section), what),
+                       planted(data, at, 4, lambda v, f=flag: v | f), what))
+    for what, image, expected in plants:
+        found = hardening_faults(image)
+        check(any(expected in fault for fault in found),
+              "the hardening check finds %s: %s" % (what, "; ".join(found) or "nothing"))
+    reloc = pe.OPTIONAL_HEADER.DATA_DIRECTORY[5]
+    first_fixup = pe.get_offset_from_rva(reloc.VirtualAddress) + 8
+    dropped = planted(data, first_fixup, 2, lambda word: word & 0x0FFF)  # made padding
+    found, _count = relocation_faults(dropped, other_data)
+    check(bool(found), "the relocation check finds a fixup dropped: %s"
+          % ("; ".join(found) or "nothing"))
+
+    found = hardening_faults(data)
+    for fault in found:
+        check(False, fault)
+    check(not found, "DllCharacteristics 0x%x: DYNAMIC_BASE, NX_COMPAT and NO_SEH; no section "
+          "both writable and executable, none shared" % pe.OPTIONAL_HEADER.DllCharacteristics)
+    found, count = relocation_faults(data, other_data)
+    for fault in found:
+        check(False, fault)
+    check(not found, "relocations complete: its %d fixups move it to 0x%x, where it equals %s "
+          "section by section" % (count, pefile.PE(data=other_data, fast_load=True)
+                                  .OPTIONAL_HEADER.ImageBase, os.path.basename(other_base)))
+
+
 def check_imports(pe, allowed):
     undated = []
     imported = set()
@@ -284,10 +424,11 @@ def check_version(pe, version):
 
 
 def main():
-    objdump, nm, plant, allowlist, version, exe = sys.argv[1:7]
+    objdump, nm, plant, allowlist, version, other_base, exe = sys.argv[1:8]
     pe = pefile.PE(exe)
     check_headers(pe)
     check_as_shipped(pe, exe)
+    check_hardening(open(exe, "rb").read(), other_base)
     check_instructions(objdump, nm, plant, exe)
     check_imports(pe, load_allowlist(allowlist))
     check_resources(pe)
