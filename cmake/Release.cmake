@@ -1,9 +1,10 @@
 # What a release of Velmora holds, packaged by CPack (scripts/release.sh):
 # Velmora.exe; README.txt, for whoever runs it; LICENSE; BUILD.txt, which
-# names the sources and the tools that built the exe; and SHA256SUMS, with
-# the checksum of the exe as packaged, so signed where it was signed. Every
-# text has CRLF line ends, which Notepad before Windows 10 needs to show
-# lines.
+# names the sources and the tools that built the exe, and the exe's SHA-256
+# as built, before any signature, which a rebuild gives again; and
+# SHA256SUMS, with the checksum of the exe as packaged, so signed where it
+# was signed. Every text has CRLF line ends, which Notepad before Windows 10
+# needs to show lines.
 
 set(VELMORA_RELEASE_SOURCE "sources that name no commit" CACHE STRING
   "What Velmora.exe is built from, as BUILD.txt names it (scripts/release.sh sets it)")
@@ -51,10 +52,27 @@ for byte, unsigned.
 install(TARGETS Velmora RUNTIME DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/docs/README.txt ${PROJECT_SOURCE_DIR}/LICENSE
               ${PROJECT_BINARY_DIR}/BUILD.txt DESTINATION .)
+# A signature changes the exe's bytes, and removing one leaves padding and
+# another header checksum behind: so the checksum of the exe as built is
+# recorded as it is built, before anything can sign it.
+file(WRITE ${PROJECT_BINARY_DIR}/RecordChecksum.cmake
+  "file(SHA256 \${EXE} checksum)\nfile(WRITE \${EXE}.sha256 \"\${checksum}\\n\")\n")
+add_custom_command(TARGET Velmora POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -DEXE=$<TARGET_FILE:Velmora> -P ${PROJECT_BINARY_DIR}/RecordChecksum.cmake
+  VERBATIM)
+install(CODE "set(built_checksum_file \"$<TARGET_FILE:Velmora>.sha256\")")
 install(CODE [[
   set(folder "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
   file(SHA256 "${folder}/Velmora.exe" checksum)
   file(WRITE "${folder}/SHA256SUMS" "${checksum}  Velmora.exe\n")
+  file(STRINGS "${built_checksum_file}" built)
+  if(checksum STREQUAL built)
+    set(signed "This package holds that file, unsigned.")
+  else()
+    set(signed "This package holds that file with its Authenticode signatures added;\nSHA256SUMS gives the SHA-256 of the signed file.")
+  endif()
+  file(APPEND "${folder}/BUILD.txt"
+    "\nVelmora.exe as built, before any signature, has the SHA-256\n  ${built}\n${signed}\n")
   foreach(text README.txt LICENSE BUILD.txt SHA256SUMS)
     file(READ "${folder}/${text}" content)
     string(REPLACE "\r\n" "\n" content "${content}")

@@ -1,5 +1,6 @@
 #!/bin/sh
-# usage: scripts/release.sh [--dirty] [--sign CERTIFICATE.pfx [--timestamp URL]]
+# usage: scripts/release.sh [--dirty]
+#            [--sign CERTIFICATE.pfx (--timestamp URL | --no-timestamp) [--sha1-cert SHA1.pfx]]
 #
 # Releases the commit that is checked out. Installs what is missing, exports
 # the commit's files into build/release/source, builds Velmora.exe there from
@@ -9,25 +10,37 @@
 # README.txt for whoever runs it, LICENSE, BUILD.txt (the commit and the
 # tools that built it) and SHA256SUMS. Velmora.exe.debug, the debug
 # information that turns a crash address into a file and line, goes beside
-# the ZIP. Prints the ZIP's path and the SHA-256 of the exe in it.
+# the ZIP. Prints the ZIP's path, the SHA-256 of the exe as built, which
+# BUILD.txt names too and a rebuild gives again, and, where it was signed,
+# that of the signed exe in the ZIP.
 #
 # A working tree with uncommitted or untracked changes is refused: what ships
 # is what a commit holds. --dirty releases the working tree as it stands, and
 # BUILD.txt says so.
 #
 # With --sign, Velmora.exe is signed with Authenticode after the checks and
-# audited again before it is packaged (scripts/sign.sh: a SHA-1 signature with
-# a SHA-256 one nested in it, each timestamped by the service at URL where
-# --timestamp names one and it answers; the password comes from
-# VELMORA_SIGN_PASSWORD or a prompt). Unsigned, the same commit gives the same
-# bytes on any machine with the same tools.
+# audited again before it is packaged (scripts/sign.sh: a SHA-1 signature,
+# with the certificate in SHA1.pfx where --sha1-cert names one, with a
+# SHA-256 one nested in it). Signing asks for an explicit choice: --timestamp
+# URL has the service at URL stamp both signatures, and where it does not
+# answer the release stops; --no-timestamp signs without. The passwords come
+# from VELMORA_SIGN_PASSWORD (and VELMORA_SIGN_SHA1_PASSWORD) or a prompt.
+# Unsigned, the same commit gives the same bytes on any machine with the
+# same tools.
 set -eu
 usage() {
-    echo "usage: $0 [--dirty] [--sign CERTIFICATE.pfx [--timestamp URL]]" >&2
+    echo "usage: $0 [--dirty] [--sign CERTIFICATE.pfx (--timestamp URL | --no-timestamp)" \
+        "[--sha1-cert SHA1.pfx]]" >&2
     exit 2
 }
+# The full path of an existing file, which stays right after cd.
+existing() {
+    [ -f "$1" ] || { echo "$0: no such certificate: $1" >&2; exit 2; }
+    echo "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
+}
 certificate=""
-timestamp=""
+sha1_certificate=""
+timestamp=""    # the service's URL, or "none" for --no-timestamp
 dirty=0
 while [ $# -gt 0 ]; do
     case $1 in
@@ -37,8 +50,12 @@ while [ $# -gt 0 ]; do
         ;;
     --sign)
         [ $# -ge 2 ] || usage
-        certificate=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
-        [ -f "$certificate" ] || { echo "$0: no such certificate: $2" >&2; exit 2; }
+        certificate=$(existing "$2")
+        shift 2
+        ;;
+    --sha1-cert)
+        [ $# -ge 2 ] || usage
+        sha1_certificate=$(existing "$2")
         shift 2
         ;;
     --timestamp)
@@ -46,10 +63,19 @@ while [ $# -gt 0 ]; do
         timestamp=$2
         shift 2
         ;;
+    --no-timestamp)
+        timestamp=none
+        shift
+        ;;
     *) usage ;;
     esac
 done
-[ -z "$timestamp" ] || [ -n "$certificate" ] || usage
+# Signing needs a choice about the timestamp; nothing else does.
+if [ -n "$certificate" ]; then
+    [ -n "$timestamp" ] || usage
+elif [ -n "$timestamp$sha1_certificate" ]; then
+    usage
+fi
 cd "$(dirname "$0")/.."
 top=$PWD
 
@@ -83,8 +109,15 @@ if ! ctest --preset release >"$build/checks.txt" 2>&1; then
     cat "$build/checks.txt" >&2
     exit 1
 fi
+built=$(cat "$build/Velmora.exe.sha256")
 if [ -n "$certificate" ]; then
-    scripts/sign.sh ${timestamp:+--timestamp "$timestamp"} "$certificate" "$build/Velmora.exe"
+    if [ "$timestamp" = none ]; then
+        set -- --no-timestamp
+    else
+        set -- --timestamp "$timestamp"
+    fi
+    scripts/sign.sh "$@" ${sha1_certificate:+--sha1-cert "$sha1_certificate"} \
+        "$certificate" "$build/Velmora.exe"
     if ! ctest --preset release -R exe_audit >>"$build/checks.txt" 2>&1; then
         cat "$build/checks.txt" >&2
         exit 1
@@ -98,4 +131,7 @@ cp "$build/Velmora.exe.debug" "$top/dist/"
 echo "checks: passed ($source/build/release/checks.txt)"
 echo "built from: $built_from"
 echo "package: dist/${package#dist/}"
-echo "Velmora.exe SHA-256: $(sha256sum "$build/Velmora.exe" | cut -d' ' -f1)"
+echo "Velmora.exe SHA-256 as built, unsigned (BUILD.txt): $built"
+if [ -n "$certificate" ]; then
+    echo "Velmora.exe SHA-256 as signed (SHA256SUMS): $(sha256sum <"$build/Velmora.exe" | cut -d' ' -f1)"
+fi

@@ -1,37 +1,66 @@
 #!/bin/sh
-# usage: scripts/sign.sh [--timestamp URL] CERTIFICATE.pfx FILE.exe
+# usage: scripts/sign.sh (--timestamp URL | --no-timestamp) [--sha1-cert SHA1.pfx]
+#                        CERTIFICATE.pfx FILE.exe
 #
-# Signs FILE.exe in place with Authenticode (Debian's osslsigncode), with the
-# certificate and private key in CERTIFICATE.pfx, twice: a SHA-1 signature,
-# which every Windows that Velmora supports can check (Windows 2000 and XP
-# before SP3 know no other), with a SHA-256 signature nested in it, which
-# Windows 7 and later prefer. With --timestamp, each gets an RFC 3161
-# timestamp from the time-stamping service at URL, so that Windows goes on
-# accepting it after the certificate expires; where the service does not
-# answer (no network), the file is signed without one, and the command says
-# so. The password comes from VELMORA_SIGN_PASSWORD or else from a prompt,
-# never from the command line, where every user of the machine can read it;
-# osslsigncode reads it from a file that only this user may read, removed at
-# the end.
+# Signs FILE.exe in place with Authenticode (Debian's osslsigncode), twice, as
+# software that still supports Windows XP signs: a SHA-1 signature, the one
+# that Windows 2000 and XP before SP3 can check, with a SHA-256 signature
+# nested in it, which Windows 7 and later prefer. CERTIFICATE.pfx holds the
+# certificate and private key of both, or of the SHA-256 one alone where
+# --sha1-cert names another for the SHA-1 one: Windows 2000 and XP before SP3
+# cannot check a certificate chain that is itself signed with SHA-256.
+#
+# --timestamp URL has the time-stamping service at URL stamp each signature,
+# so that Windows goes on accepting it after the certificate expires: the
+# SHA-1 one with a legacy Authenticode timestamp, the only kind that Windows
+# 2000 and XP read, the SHA-256 one with an RFC 3161 timestamp. Where the
+# service does not answer, nothing is signed, FILE.exe is left as it was and
+# the command fails. --no-timestamp signs without one, and says so: such
+# signatures are valid only while the certificate is.
+#
+# The password comes from VELMORA_SIGN_PASSWORD or else from a prompt; that
+# of the --sha1-cert certificate from VELMORA_SIGN_SHA1_PASSWORD, or else it
+# is the same. Never from the command line, where every user of the machine can read
+# it: osslsigncode reads each from a file that only this user may read,
+# removed at the end.
 set -eu
 usage() {
-    echo "usage: $0 [--timestamp URL] CERTIFICATE.pfx FILE.exe" >&2
+    echo "usage: $0 (--timestamp URL | --no-timestamp) [--sha1-cert SHA1.pfx]" \
+        "CERTIFICATE.pfx FILE.exe" >&2
     exit 2
 }
 timestamp=""
-if [ "${1:-}" = --timestamp ]; then
-    [ $# -ge 2 ] || usage
-    timestamp=$2
-    shift 2
+stamped=""
+sha1_certificate=""
+while [ $# -gt 2 ]; do
+    case $1 in
+    --timestamp)
+        timestamp=$2
+        stamped=yes
+        shift 2
+        ;;
+    --no-timestamp)
+        stamped=no
+        shift
+        ;;
+    --sha1-cert)
+        sha1_certificate=$2
+        shift 2
+        ;;
+    *) usage ;;
+    esac
+done
+if [ $# -ne 2 ] || [ -z "$stamped" ]; then
+    usage
 fi
-[ $# -eq 2 ] || usage
 certificate=$1
 exe=$2
 password=""
+sha1_password=""
 terminal=""
 signer=""
-# However the command ends, also interrupted: the signer stops, the password's
-# file goes, and the terminal echoes again.
+# However the command ends, also interrupted: the signer stops, the password
+# files go, and the terminal echoes again.
 clean_up() {
     if [ -n "$signer" ]; then
         kill "$signer" 2>/dev/null || true
@@ -39,7 +68,7 @@ clean_up() {
     if [ -n "$terminal" ]; then
         stty "$terminal" </dev/tty
     fi
-    rm -f "$password" "$exe.sha1" "$exe.signed" "$exe.log"
+    rm -f "$password" "$sha1_password" "$exe.sha1" "$exe.signed" "$exe.log"
 }
 trap clean_up EXIT
 trap 'exit 129' HUP
@@ -56,38 +85,55 @@ if [ -z "${VELMORA_SIGN_PASSWORD+set}" ]; then
 fi
 password=$(mktemp)
 printf '%s' "$VELMORA_SIGN_PASSWORD" >"$password"
+sha1_password=$(mktemp)
+if [ -n "$sha1_certificate" ]; then
+    printf '%s' "${VELMORA_SIGN_SHA1_PASSWORD-$VELMORA_SIGN_PASSWORD}" >"$sha1_password"
+else
+    sha1_certificate=$certificate
+    cp "$password" "$sha1_password"
+fi
 
-# One signature: osslsigncode in the background, so that a signal is handled
-# at once rather than after it, and the password's file goes with it.
+# One signature with CERTIFICATE and PASSWORD_FILE: osslsigncode in the
+# background, so that a signal is handled at once rather than after it, and
+# the password files go with it.
 sign() {
-    osslsigncode sign -pkcs12 "$certificate" -readpass "$password" -n Velmora "$@" \
-        >"$exe.log" 2>&1 &
+    with=$1
+    pass=$2
+    shift 2
+    osslsigncode sign -pkcs12 "$with" -readpass "$pass" -n Velmora "$@" >>"$exe.log" 2>&1 &
     signer=$!
-    wait "$signer"
-    status=$?
+    status=0
+    wait "$signer" || status=$?
     signer=""
     return $status
 }
 
-failed() {
-    cat "$exe.log" >&2
-    echo "$0: osslsigncode cannot sign $exe with $certificate" >&2
-    exit 1
-}
-
-# Both signatures, with a timestamp each where one is asked for.
-sign_twice() {
-    sign -h sha1 "$@" -in "$exe" -out "$exe.sha1" &&
-        sign -h sha256 -nest "$@" -in "$exe.sha1" -out "$exe.signed"
-}
-
-if [ -n "$timestamp" ] && sign_twice -ts "$timestamp"; then
-    echo "Signed with SHA-1 and SHA-256, each timestamped by $timestamp."
+: >"$exe.log"
+if [ "$stamped" = yes ]; then
+    if ! sign "$sha1_certificate" "$sha1_password" -h sha1 -t "$timestamp" \
+        -in "$exe" -out "$exe.sha1" ||
+        ! sign "$certificate" "$password" -h sha256 -nest -ts "$timestamp" \
+            -in "$exe.sha1" -out "$exe.signed"; then
+        cat "$exe.log" >&2
+        echo "$0: not signed, and $exe is as it was: osslsigncode could not sign it with" \
+            "a timestamp from $timestamp (see above). --no-timestamp signs without one." >&2
+        exit 1
+    fi
+    said="each timestamped by $timestamp (SHA-1: Authenticode, SHA-256: RFC 3161)"
 else
-    sign_twice || failed
-    why="no --timestamp given"
-    [ -z "$timestamp" ] || why="$timestamp did not answer"
-    echo "Signed with SHA-1 and SHA-256, without a timestamp ($why)." \
-        "Windows accepts the signatures only while the certificate is valid."
+    if ! sign "$sha1_certificate" "$sha1_password" -h sha1 -in "$exe" -out "$exe.sha1" ||
+        ! sign "$certificate" "$password" -h sha256 -nest -in "$exe.sha1" -out "$exe.signed"; then
+        cat "$exe.log" >&2
+        echo "$0: not signed, and $exe is as it was: osslsigncode could not sign it" \
+            "(see above)." >&2
+        exit 1
+    fi
+    said="without a timestamp, as --no-timestamp asks; Windows accepts them only while"
+    said="$said the certificate is valid"
 fi
 mv "$exe.signed" "$exe"
+if [ "$sha1_certificate" = "$certificate" ]; then
+    echo "Signed with SHA-1 and SHA-256, $said."
+else
+    echo "Signed with SHA-1 ($sha1_certificate) and SHA-256 ($certificate), $said."
+fi

@@ -4,7 +4,8 @@
 # Packages the build's Velmora.exe as a release does, unpacks the ZIP as an
 # administrator would, and checks what is in it: exactly the exe and its four
 # texts, each with CRLF line ends; a checksum that sha256sum -c accepts;
-# README.txt short enough to read.
+# BUILD.txt naming the exe's SHA-256 as built; README.txt short enough to
+# read.
 set -eu
 build=$1
 work=$2/package
@@ -30,5 +31,8 @@ done
 sha256sum -c SHA256SUMS || fault "sha256sum -c refuses SHA256SUMS"
 [ "$(wc -l <README.txt)" -le 100 ] || fault "README.txt has $(wc -l <README.txt) lines"
 cmp Velmora.exe "$build/Velmora.exe" || fault "the packaged Velmora.exe is not the build's"
+built=$(sha256sum <"$build/Velmora.exe" | cut -d' ' -f1)
+tr -d '\r' <BUILD.txt | grep -qx "  $built" ||
+    fault "BUILD.txt does not name $built, the SHA-256 of Velmora.exe as built"
 sed 's/\r$//' BUILD.txt
 exit $status
