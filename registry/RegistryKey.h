@@ -1,5 +1,8 @@
 #pragma once
 
+// How the program opens and closes the registry keys that it reads and
+// writes: one object per key, which closes itself.
+
 #include "registry/RegistryApi.h"
 
 namespace registry {

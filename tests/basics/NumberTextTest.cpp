@@ -1,3 +1,6 @@
+// Integers as texts and back: which texts read as which numbers, at the
+// edges of the range and of rounding, and the digits a number is written as.
+
 #include "basics/NumberText.h"
 
 #include <gtest/gtest.h>

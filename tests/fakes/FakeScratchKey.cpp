@@ -1,3 +1,6 @@
+// The registry tests' scratch key in the host build: a key of the in-memory
+// registry, which starts empty for each test.
+
 #include "tests/support/ScratchKey.h"
 
 #include "tests/fakes/FakeRegistry.h"

@@ -1,3 +1,6 @@
+// The registry tests' scratch key in the Windows build: a real key in Wine's
+// registry, created empty for each test and deleted after it.
+
 #include <windows.h>
 
 #include <stdexcept>
