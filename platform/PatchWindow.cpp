@@ -205,7 +205,9 @@ void PatchWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
 // the buttons; Enter presses the button with the focus, or cmdClose when no
 // button has it; Esc presses cmdClose. Both captions mark C for Alt+C, which
 // presses the one of the two that is enabled (they never are both). Space is
-// the focused button's own.
+// the focused button's own. IsDialogMessage would answer most of these too,
+// but it also takes a letter typed without Alt for a button's mnemonic, so
+// that a bare C would press Cancel and end the program.
 bool PatchWindow::HandleDialogKey(const MSG& message) {
     if (message.hwnd != window_ && !IsChild(window_, message.hwnd)) {
         return false;
