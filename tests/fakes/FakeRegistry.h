@@ -1,10 +1,11 @@
 #pragma once
 
 // An in-memory stand-in for the Win32 registry, ANSI code page and process
-// heap, behind the Registry module's calls (FakeRegistryApi.cpp), for host
-// tests. It answers as Windows does (the statuses, sizes and terminators that
-// advapi32 gives) and lets a test deny access to a key, make a given call,
-// conversion or allocation fail, and watch the calls made.
+// heap, behind the calls of the Registry module (FakeRegistryApi.cpp) and of
+// the basics (FakeBasicsApi.cpp), for host tests. It answers as Windows does
+// (the statuses, sizes and terminators that advapi32 gives) and lets a test
+// deny access to a key, make a given call, conversion or allocation fail,
+// and watch the calls made.
 
 #include <cstdint>
 #include <map>
