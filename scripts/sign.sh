@@ -109,25 +109,22 @@ sign() {
 }
 
 : >"$exe.log"
-if [ "$stamped" = yes ]; then
-    if ! sign "$sha1_certificate" "$sha1_password" -h sha1 -t "$timestamp" \
-        -in "$exe" -out "$exe.sha1" ||
-        ! sign "$certificate" "$password" -h sha256 -nest -ts "$timestamp" \
-            -in "$exe.sha1" -out "$exe.signed"; then
-        cat "$exe.log" >&2
-        echo "$0: not signed, and $exe is as it was: osslsigncode could not sign it with" \
-            "a timestamp from $timestamp (see above). --no-timestamp signs without one." >&2
-        exit 1
-    fi
+# Each signature with its own kind of timestamp, where one is asked for.
+if ! sign "$sha1_certificate" "$sha1_password" -h sha1 ${timestamp:+-t "$timestamp"} \
+    -in "$exe" -out "$exe.sha1" ||
+    ! sign "$certificate" "$password" -h sha256 -nest ${timestamp:+-ts "$timestamp"} \
+        -in "$exe.sha1" -out "$exe.signed"; then
+    cat "$exe.log" >&2
+    stamp_note=""
+    [ -z "$timestamp" ] ||
+        stamp_note=" with a timestamp from $timestamp (--no-timestamp signs without)"
+    echo "$0: not signed, and $exe is as it was: osslsigncode could not sign it$stamp_note;" \
+        "see above." >&2
+    exit 1
+fi
+if [ -n "$timestamp" ]; then
     said="each timestamped by $timestamp (SHA-1: Authenticode, SHA-256: RFC 3161)"
 else
-    if ! sign "$sha1_certificate" "$sha1_password" -h sha1 -in "$exe" -out "$exe.sha1" ||
-        ! sign "$certificate" "$password" -h sha256 -nest -in "$exe.sha1" -out "$exe.signed"; then
-        cat "$exe.log" >&2
-        echo "$0: not signed, and $exe is as it was: osslsigncode could not sign it" \
-            "(see above)." >&2
-        exit 1
-    fi
     said="without a timestamp, as --no-timestamp asks; Windows accepts them only while"
     said="$said the certificate is valid"
 fi

@@ -142,21 +142,23 @@ while [ ! -s "$tsa/port" ] && [ $waited -lt 100 ]; do
 done
 url="http://127.0.0.1:$(cat "$tsa/port" 2>/dev/null)/"
 
-# Signs a copy of the exe as NAME with sign.sh's OPTIONS..., and prints what
-# it said; the copy's bytes before signing are in NAME.before.
+# Signs a copy of the exe as NAME with sign.sh's OPTIONS..., prints what it
+# said, and keeps what osslsigncode verify then says of the copy in
+# NAME.verified.
 sign() {
     name=$1
     shift
     cp "$exe" "$work/$name"
-    cp "$exe" "$work/$name.before"
-    "$source/scripts/sign.sh" "$@" "$work/signer.pfx" "$work/$name" 2>&1
+    signed=0
+    "$source/scripts/sign.sh" "$@" "$work/signer.pfx" "$work/$name" 2>&1 || signed=$?
+    osslsigncode verify -CAfile "$work/signers.pem" -TSA-CAfile "$tsa/certificate.pem" \
+        -in "$work/$name" >"$work/$name.verified" 2>&1 || true
+    return $signed
 }
 
-# What osslsigncode says of NAME's signatures; SIGNATURE 0 or 1 alone, where
+# What osslsigncode said of NAME's signatures; SIGNATURE 0 or 1 alone, where
 # given (the SHA-1 one, and the SHA-256 one nested in it).
 verified() {
-    osslsigncode verify -CAfile "$work/signers.pem" -TSA-CAfile "$tsa/certificate.pem" \
-        -in "$work/$1" >"$work/$1.verified" 2>&1 || true
     case ${2:-} in
     0) sed '/^Signature Index: 1/,$d' "$work/$1.verified" ;;
     1) sed -n '/^Signature Index: 1/,$p' "$work/$1.verified" ;;
@@ -210,7 +212,7 @@ if said=$(sign unanswered.exe --timestamp http://127.0.0.1:9/); then
     fault "sign.sh signed without the timestamp it was asked for: $said"
 fi
 echo "$said" | tail -n 1
-cmp "$work/unanswered.exe" "$work/unanswered.exe.before" ||
+cmp "$work/unanswered.exe" "$exe" ||
     fault "sign.sh changed the exe although the service did not answer"
 
 said=$(sign unstamped.exe --no-timestamp) || fault "sign.sh --no-timestamp failed: $said"
