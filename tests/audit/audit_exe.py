@@ -68,6 +68,7 @@ PREFIXES = {"lock", "rep", "repz", "repe", "repnz", "repne", "data16", "addr16",
 
 # Flags of the optional header's DllCharacteristics, and of a section.
 DYNAMIC_BASE, NX_COMPAT, NO_SEH = 0x0040, 0x0100, 0x0400
+REQUIRED_FLAGS = ((DYNAMIC_BASE, "DYNAMIC_BASE"), (NX_COMPAT, "NX_COMPAT"), (NO_SEH, "NO_SEH"))
 SCN_MEM_SHARED, SCN_MEM_EXECUTE, SCN_MEM_WRITE = 0x10000000, 0x20000000, 0x80000000
 # The section that names the debug information's file, with its checksum: it
 # differs from one link to another.
@@ -90,6 +91,13 @@ def check(condition, what):
     print(("ok    " if condition else "FAULT ") + what)
     if not condition:
         faults.append(what)
+
+
+def check_none(found, what):
+    """Each of the faults `found` as a fault of its own; `what` where none is."""
+    for fault in found:
+        check(False, fault)
+    check(not found, what)
 
 
 def load_allowlist(path):
@@ -171,10 +179,8 @@ def check_instructions(objdump, nm, plant, exe):
     check(len(planted) == 1 and planted[0].startswith("cmov") and "PlantedCmov" in planted[0],
           "the instruction check finds the one cmov planted in %s: %s"
           % (os.path.basename(plant), "; ".join(planted) or "nothing"))
-    found = instruction_faults(objdump, nm, exe)
-    for fault in found:
-        check(False, fault)
-    check(not found, "no instruction that the i486 lacks, from Windows NT 4.0's oldest CPU on")
+    check_none(instruction_faults(objdump, nm, exe),
+               "no instruction that the i486 lacks, from Windows NT 4.0's oldest CPU on")
 
 
 def check_headers(pe):
@@ -216,7 +222,7 @@ def hardening_faults(data):
     pe = pefile.PE(data=data, fast_load=True)
     found = []
     flags = pe.OPTIONAL_HEADER.DllCharacteristics
-    for flag, name in ((DYNAMIC_BASE, "DYNAMIC_BASE"), (NX_COMPAT, "NX_COMPAT"), (NO_SEH, "NO_SEH")):
+    for flag, name in REQUIRED_FLAGS:
         if not flags & flag:
             found.append("DllCharacteristics 0x%x lacks %s" % (flags, name))
     if pe.FILE_HEADER.Characteristics & 0x0001:
@@ -301,8 +307,7 @@ def check_hardening(data, other_base):
     # Each check must fail its planted fault before it checks the exe.
     flags_at = pe.OPTIONAL_HEADER.get_field_absolute_offset("DllCharacteristics")
     plants = [("%s cleared" % name, planted(data, flags_at, 2, lambda v, f=flag: v & ~f), name)
-              for flag, name in ((DYNAMIC_BASE, "DYNAMIC_BASE"), (NX_COMPAT, "NX_COMPAT"),
-                                 (NO_SEH, "NO_SEH"))]
+              for flag, name in REQUIRED_FLAGS]
     code = next(s for s in pe.sections if s.Characteristics & SCN_MEM_EXECUTE)
     data_section = next(s for s in pe.sections if not s.Characteristics & SCN_MEM_EXECUTE)
     for section, flag, what in ((code, SCN_MEM_WRITE, "writable and executable"),
@@ -321,17 +326,13 @@ def check_hardening(data, other_base):
     check(bool(found), "the relocation check finds a fixup dropped: %s"
           % ("; ".join(found) or "nothing"))
 
-    found = hardening_faults(data)
-    for fault in found:
-        check(False, fault)
-    check(not found, "DllCharacteristics 0x%x: DYNAMIC_BASE, NX_COMPAT and NO_SEH; no section "
-          "both writable and executable, none shared" % pe.OPTIONAL_HEADER.DllCharacteristics)
+    check_none(hardening_faults(data),
+               "DllCharacteristics 0x%x: DYNAMIC_BASE, NX_COMPAT and NO_SEH; no section both "
+               "writable and executable, none shared" % pe.OPTIONAL_HEADER.DllCharacteristics)
     found, count = relocation_faults(data, other_data)
-    for fault in found:
-        check(False, fault)
-    check(not found, "relocations complete: its %d fixups move it to 0x%x, where it equals %s "
-          "section by section" % (count, pefile.PE(data=other_data, fast_load=True)
-                                  .OPTIONAL_HEADER.ImageBase, os.path.basename(other_base)))
+    check_none(found, "relocations complete: its %d fixups move it to 0x%x, where it equals %s "
+               "section by section" % (count, pefile.PE(data=other_data, fast_load=True)
+                                       .OPTIONAL_HEADER.ImageBase, os.path.basename(other_base)))
 
 
 def check_imports(pe, allowed):
