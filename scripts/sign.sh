@@ -20,9 +20,9 @@
 #
 # The password comes from VELMORA_SIGN_PASSWORD or else from a prompt; that
 # of the --sha1-cert certificate from VELMORA_SIGN_SHA1_PASSWORD, or else it
-# is the same. Never from the command line, where every user of the machine can read
-# it: osslsigncode reads each from a file that only this user may read,
-# removed at the end.
+# is the same. Never from the command line, where every user of the machine
+# can read it: osslsigncode reads each from a file that only this user may
+# read, removed at the end.
 set -eu
 usage() {
     echo "usage: $0 (--timestamp URL | --no-timestamp) [--sha1-cert SHA1.pfx]" \
@@ -35,6 +35,8 @@ sha1_certificate=""
 while [ $# -gt 2 ]; do
     case $1 in
     --timestamp)
+        # An empty URL would sign without a timestamp that was asked for.
+        [ -n "$2" ] || usage
         timestamp=$2
         stamped=yes
         shift 2
