@@ -28,6 +28,21 @@ echo "Installing:$missing"
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     $as_root dpkg --add-architecture i386
 fi
-$as_root apt-get update -q
-# shellcheck disable=SC2086
-DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -q --no-install-recommends $missing
+# A mirror that is part way through a sync may fail to give one index (it
+# has given bookworm-security's i386 one so): apt then goes on without it.
+$as_root apt-get update -q || true
+apt_install() {
+    # shellcheck disable=SC2086
+    DEBIAN_FRONTEND=noninteractive $as_root apt-get install -y -q --no-install-recommends "$@" \
+        $missing
+}
+if ! apt_install; then
+    # Without the security suite's i386 index, an i386 library such as
+    # liblzma5:i386 exists only in the release, while apt would take its
+    # amd64 twin from the security suite: the two must be the same version,
+    # so nothing is installed. Taking both from the release resolves it.
+    release=$(. /etc/os-release && echo "$VERSION_CODENAME")
+    echo "Installing again, preferring $release's own versions to those of its updates:" \
+        "apt could not resolve the packages as indexed (see above)."
+    apt_install -t "$release"
+fi
