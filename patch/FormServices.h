@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "basics/Failure.h"
+#include "patch/ExitCode.h"
 
 namespace patch {
 
@@ -14,14 +15,6 @@ enum class Button { Cancel, Close };
 
 // MessageBox's answers to a Yes/No question.
 enum class Answer { Yes = 6, No = 7 };
-
-// The process's exit code; the README lists them.
-enum class ExitCode : int {
-    PatchApplied = 0,       // both values written: Close, Esc, or the window closed after step 2
-    NothingWritten = 1,     // Cancel, No, or the window closed before step 2
-    RegistryFailure = 2,    // a registry failure was reported at step 1 or 2
-    UnexpectedFailure = 3,  // a failure that no handler traps
-};
 
 class FormServices {
 public:

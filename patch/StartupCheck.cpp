@@ -8,6 +8,8 @@
 
 namespace patch {
 
+using basics::kErrorSuccess;
+
 namespace {
 
 constexpr const char* kPatchNotNeededQuestion =
@@ -38,7 +40,7 @@ basics::Outcome frmPatch::Form_Activate() {
     registry::RegValue registeredOwner;
     registry::RegistryKey windows9xPlace(kWindows9xPlace);
     if (registry::ReadValue(windows9xPlace.Handle(), u"FirstInstallDateTime",
-                            firstInstallDateTime) == 0) {
+                            firstInstallDateTime) == kErrorSuccess) {
         registry::ReadValue(windows9xPlace.Handle(), u"RegisteredOwner", registeredOwner);
     }
     windows9xPlace.Close();

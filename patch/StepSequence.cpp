@@ -12,6 +12,8 @@
 
 namespace patch {
 
+using basics::kErrorSuccess;
+
 namespace {
 
 constexpr std::int16_t kLastStep = 4;
@@ -46,8 +48,10 @@ basics::Outcome frmPatch::tmrStep_Timer() {
 // never returns here, and the system releases the key.
 void frmPatch::GatherPatchInformation() {
     registry::RegistryKey windowsNtPlace(kWindowsNtPlace);
-    if (registry::ReadValue(windowsNtPlace.Handle(), u"InstallDate", SavedInstallDate) != 0 ||
-        registry::ReadValue(windowsNtPlace.Handle(), u"RegisteredOwner", SavedOwner) != 0) {
+    if (registry::ReadValue(windowsNtPlace.Handle(), u"InstallDate", SavedInstallDate) !=
+            kErrorSuccess ||
+        registry::ReadValue(windowsNtPlace.Handle(), u"RegisteredOwner", SavedOwner) !=
+            kErrorSuccess) {
         services_.Tell("Cannot access system registry.");
         services_.EndProgram(ExitCode::RegistryFailure);
         return;
@@ -65,14 +69,14 @@ basics::Outcome frmPatch::ApplyPatch() {
     registry::WriteResult written =
         registry::WriteValue(windows9xPlace.Handle(), u"FirstInstallDateTime", SavedInstallDate,
                              registry::api::kRegDword);
-    if (!written.failure && written.status == 0) {
+    if (!written.failure && written.status == kErrorSuccess) {
         written = registry::WriteValue(windows9xPlace.Handle(), u"RegisteredOwner", SavedOwner,
                                        registry::api::kRegSz);
     }
     if (written.failure) {
         return written.failure;
     }
-    if (written.status != 0) {
+    if (written.status != kErrorSuccess) {
         services_.Tell("Cannot write to system registry.");
         services_.EndProgram(ExitCode::RegistryFailure);
         return std::nullopt;

@@ -10,7 +10,7 @@
 
 #include <cstddef>
 
-#include "patch/FormServices.h"
+#include "patch/ExitCode.h"
 
 extern "C" {
 

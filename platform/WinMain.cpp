@@ -7,7 +7,7 @@
 
 #include <windows.h>
 
-#include "patch/FormServices.h"
+#include "patch/ExitCode.h"
 #include "patch/frmPatchLayout.h"
 #include "platform/PatchWindow.h"
 
