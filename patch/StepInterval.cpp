@@ -24,4 +24,17 @@ std::uint32_t StepIntervalFor(float fraction) {
     return 1000 + static_cast<std::uint32_t>(shift < 64 ? (mantissa * 2000) >> shift : 0);
 }
 
+float FractionGenerator::Next() {
+    state_ ^= state_ << 13;
+    state_ ^= state_ >> 17;
+    state_ ^= state_ << 5;
+    return FractionOf(state_);
+}
+
+// Through a signed integer, which the x87 loads as it is: 24 bits fit a
+// float's mantissa, and the scale is a power of two.
+float FractionGenerator::FractionOf(std::uint32_t state) {
+    return static_cast<float>(static_cast<std::int32_t>(state >> 8)) * (1.0f / 16777216.0f);
+}
+
 }  // namespace patch

@@ -1,6 +1,6 @@
-// tmrStep_Timer: the patch in three paced steps. Step 1 reads the Windows NT
-// values, step 2 writes them into the Windows 9x place, step 3 reports
-// completion; the fourth tick stops the timer.
+// tmrStep_Timer: what each tick does, and its step. Step 1 reads the Windows
+// NT values, step 2 writes them into the Windows 9x place, step 3 reports
+// completion. When each runs is told in StepInterval.h.
 
 #include <algorithm>
 

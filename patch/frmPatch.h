@@ -26,9 +26,8 @@ public:
     // tmrStep and asks whether to go on where the patch seems not needed.
     // (StartupCheck.cpp)
     [[nodiscard]] basics::Outcome Form_Activate();
-    // The step sequence, run on every tick of tmrStep: gathers, applies,
-    // completes, then stops the timer. (StepSequence.cpp; its intervals in
-    // StepInterval.h)
+    // The step sequence, run on every tick of tmrStep. (StepSequence.cpp;
+    // when each step runs is told in StepInterval.h)
     [[nodiscard]] basics::Outcome tmrStep_Timer();
     // The two buttons, each of which ends the program. (frmPatch.cpp)
     void cmdCancel_Click();

@@ -35,8 +35,7 @@ constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_NOTIFY;
 PatchWindow::PatchWindow(HINSTANCE instance)
     : instance_(instance),
       stepInterval_(patch::kFirstStepInterval),
-      // Any seed but 0, which xorshift would keep forever.
-      random_(GetTickCount() | 1),
+      random_(GetTickCount()),
       events_(*this) {}
 
 bool PatchWindow::Create() {
@@ -327,14 +326,8 @@ void PatchWindow::EndProgram(patch::ExitCode code) {
     ExitProcess(static_cast<UINT>(code));
 }
 
-// Marsaglia's xorshift32: a new 32-bit state from the last, every one of the
-// 2^32 - 1 that are not 0 in turn. Its top 24 bits make a float of [0, 1)
-// exactly: never 1.
 float PatchWindow::RandomFraction() {
-    random_ ^= random_ << 13;
-    random_ ^= random_ >> 17;
-    random_ ^= random_ << 5;
-    return static_cast<float>(static_cast<std::int32_t>(random_ >> 8)) * (1.0f / 16777216.0f);
+    return random_.Next();
 }
 
 }  // namespace platform::win32

@@ -12,6 +12,7 @@
 #include "basics/Failure.h"
 #include "patch/EventDispatch.h"
 #include "patch/FormServices.h"
+#include "patch/StepInterval.h"
 #include "patch/frmPatchLayout.h"
 
 namespace platform::win32 {
@@ -66,7 +67,7 @@ private:
     int dpiY_ = 96;
     bool stepTimerArmed_ = false;
     UINT stepInterval_;
-    std::uint32_t random_;
+    patch::FractionGenerator random_;
     patch::EventDispatch events_;
 };
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -55,8 +56,43 @@ INSTANTIATE_TEST_SUITE_P(
                     IntervalCase{0.501f, 2001},
                     // 427819 / 2^24 * 2000 is 50.9999990, which 24 bits round up to 51.
                     IntervalCase{427819.0f / 16777216.0f, 1050},
+                    // 2^-41: exponent 86, a shift of exactly 64, more than a 64-bit value takes.
+                    IntervalCase{std::ldexp(1.0f, -41), 1000},
                     // What a broken generator might give never stretches the interval.
                     IntervalCase{1.0f, 1000}, IntervalCase{-0.25f, 1000},
                     IntervalCase{std::numeric_limits<float>::quiet_NaN(), 1000}));
+
+// The window's fractions: the top 24 bits of a state, from 0 to the largest
+// float below 1, never 1 itself, whatever the seed.
+TEST(FractionGeneratorTest, FractionOfAStateIsItsTop24Bits) {
+    const struct {
+        std::uint32_t state;
+        float fraction;
+    } cases[] = {
+        {0x00000001, 0.0f},
+        {0x000000FF, 0.0f},
+        {0x00000100, std::ldexp(1.0f, -24)},
+        {0x80000000, 0.5f},
+        {0xFFFFFFFF, kLargestBelowOne},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(patch::FractionGenerator::FractionOf(c.state), c.fraction)
+            << "state 0x" << std::hex << c.state;
+    }
+}
+
+TEST(FractionGeneratorTest, EverySeedGivesFractionsBelowOneThatMove) {
+    for (const std::uint32_t seed : {0u, 1u, 0x80000000u, 0xFFFFFFFFu}) {
+        patch::FractionGenerator generator(seed);
+        float largest = 0.0f;
+        for (int i = 0; i < 100000; ++i) {
+            const float fraction = generator.Next();
+            ASSERT_GE(fraction, 0.0f) << "seed " << seed << ", draw " << i;
+            ASSERT_LT(fraction, 1.0f) << "seed " << seed << ", draw " << i;
+            largest = std::max(largest, fraction);
+        }
+        EXPECT_GT(largest, 0.99f) << "seed " << seed << " never left the bottom of the range";
+    }
+}
 
 }  // namespace
