@@ -19,16 +19,14 @@ constexpr int kCloseId = 102;
 // Runs Form_Activate after the activation that posted it has been handled.
 constexpr UINT kFormActivateMessage = WM_APP + 1;
 
-// Windows 2000 and later hide focus rectangles until the keyboard is used; a
-// window that moves the focus itself says so, as the dialog manager does. The
-// headers for Windows NT 4.0 lack the names, and NT 4.0 ignores the message.
-constexpr UINT kChangeUiStateMessage = 0x0127;  // WM_CHANGEUISTATE
-constexpr WORD kUiStateClear = 2;               // UIS_CLEAR
-constexpr WORD kUiStateHideFocus = 0x1;         // UISF_HIDEFOCUS
-
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME;
 constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_NOTIFY;
+
+// Twips (1/1440 inch, the unit of frmPatch's layout) as pixels at `dpi`.
+int Pixels(int twips, int dpi) {
+    return MulDiv(twips, dpi, 1440);
+}
 
 }  // namespace
 
@@ -58,8 +56,7 @@ bool PatchWindow::Create() {
     dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
 
-    RECT frame = {0, 0, MulDiv(layout::kClientWidth, dpiX_, 1440),
-                  MulDiv(layout::kClientHeight, dpiY_, 1440)};
+    RECT frame = {0, 0, Pixels(layout::kClientWidth, dpiX_), Pixels(layout::kClientHeight, dpiY_)};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
@@ -78,18 +75,17 @@ bool PatchWindow::Create() {
 
     ShowWindow(window_, SW_SHOWNORMAL);
     UpdateWindow(window_);
-    focusToRestore_ = cmdCancel_;
-    SetFocus(cmdCancel_);
+    dialog_.Attach(window_, cmdCancel_, cmdClose_);
     return true;
 }
 
 HWND PatchWindow::CreateControl(const char* className, const layout::Control& placement,
                                 DWORD style, DWORD exStyle, int id) {
     const auto [caption, left, top, width, height] = placement;
-    const HWND control = CreateWindowExA(
-        exStyle, className, caption, style, MulDiv(left, dpiX_, 1440), MulDiv(top, dpiY_, 1440),
-        MulDiv(width, dpiX_, 1440), MulDiv(height, dpiY_, 1440), window_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+    const HWND control =
+        CreateWindowExA(exStyle, className, caption, style, Pixels(left, dpiX_), Pixels(top, dpiY_),
+                        Pixels(width, dpiX_), Pixels(height, dpiY_), window_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
     if (control != nullptr) {
         SendMessageA(control, WM_SETFONT,
                      reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
@@ -114,7 +110,11 @@ int PatchWindow::Run() {
     MSG message;
     BOOL got;
     while ((got = GetMessageA(&message, nullptr, 0, 0)) > 0) {
-        if (!HandleDialogKey(message)) {
+        const DialogBehaviour::Key key = dialog_.TakeKey(message);
+        if (key.presses) {
+            PressIfEnabled(*key.presses);
+        }
+        if (!key.taken) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
@@ -163,23 +163,16 @@ LRESULT PatchWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-// Windows gives the focus to the window itself when it is activated; like a
-// dialog, it goes back to the control that had it. Until Form_Activate has
+// The focus goes back where it was, as in a dialog. Until Form_Activate has
 // run, an activation is told to the form once it is over. Without that
 // message the patch would never start, so a queue too full to take it ends
 // the program as a failure; once the form has its activation, later ones
 // (a box closing, the user coming back) need no message and cannot fail.
 void PatchWindow::OnActivate(WPARAM wParam) {
-    if (LOWORD(wParam) == WA_INACTIVE) {
-        const HWND focus = GetFocus();
-        if (focus != nullptr && IsChild(window_, focus)) {
-            focusToRestore_ = focus;
-        }
-        return;
-    }
-    SetFocus(focusToRestore_ != nullptr && IsWindowEnabled(focusToRestore_) ? focusToRestore_
-                                                                            : window_);
-    if (events_.ActivationPending() && !PostMessageA(window_, kFormActivateMessage, 0, 0)) {
+    const bool active = LOWORD(wParam) != WA_INACTIVE;
+    dialog_.Activated(active);
+    if (active && events_.ActivationPending() &&
+        !PostMessageA(window_, kFormActivateMessage, 0, 0)) {
         events_.FailedUnexpectedly(basics::Failure("The patch cannot be started."));
     }
 }
@@ -195,69 +188,14 @@ void PatchWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
             break;
         case BN_SETFOCUS:
         case BN_KILLFOCUS:
-            ShowDefaultButton();
+            dialog_.ShowDefaultButton();
             break;
     }
 }
 
-// The keys a dialog answers, for a window that is not one: Tab moves between
-// the buttons; Enter presses the button with the focus, or cmdClose when no
-// button has it; Esc presses cmdClose. Both captions mark C for Alt+C, which
-// presses the one of the two that is enabled (they never are both). Space is
-// the focused button's own. IsDialogMessage would answer most of these too,
-// but it also takes a letter typed without Alt for a button's mnemonic, so
-// that a bare C would press Cancel and end the program.
-bool PatchWindow::HandleDialogKey(const MSG& message) {
-    if (message.hwnd != window_ && !IsChild(window_, message.hwnd)) {
-        return false;
-    }
-    if (message.message == WM_KEYDOWN) {
-        switch (message.wParam) {
-            case VK_TAB: {
-                const HWND focus = GetFocus();
-                const HWND next = GetNextDlgTabItem(window_, focus == window_ ? nullptr : focus,
-                                                    GetKeyState(VK_SHIFT) < 0);
-                if (next != nullptr) {
-                    SetFocus(next);
-                    SendMessageA(window_, kChangeUiStateMessage,
-                                 MAKEWPARAM(kUiStateClear, kUiStateHideFocus), 0);
-                }
-                return true;
-            }
-            case VK_RETURN:
-                PressIfEnabled(GetFocus() == cmdCancel_ ? Button::Cancel : Button::Close);
-                return true;
-            case VK_ESCAPE:
-                PressIfEnabled(Button::Close);
-                return true;
-        }
-    }
-    if (message.message == WM_SYSCHAR && (message.wParam == 'c' || message.wParam == 'C')) {
-        PressIfEnabled(IsWindowEnabled(cmdCancel_) ? Button::Cancel : Button::Close);
-        return true;
-    }
-    return false;
-}
-
-HWND PatchWindow::ButtonWindow(Button button) const {
-    return button == Button::Cancel ? cmdCancel_ : cmdClose_;
-}
-
 void PatchWindow::PressIfEnabled(Button button) {
-    if (IsWindowEnabled(ButtonWindow(button))) {
+    if (IsWindowEnabled(dialog_.ButtonWindow(button))) {
         events_.ButtonPressed(button);
-    }
-}
-
-// As in a dialog: the button with the focus wears the default frame, since
-// Enter presses it; otherwise cmdClose wears it.
-void PatchWindow::ShowDefaultButton() {
-    const HWND focus = GetFocus();
-    const HWND defaultButton = (focus == cmdCancel_ || focus == cmdClose_) ? focus : cmdClose_;
-    for (const HWND button : {cmdCancel_, cmdClose_}) {
-        SendMessageA(button, BM_SETSTYLE,
-                     (button == defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | BS_NOTIFY,
-                     TRUE);
     }
 }
 
@@ -267,20 +205,8 @@ void PatchWindow::SetStatusText(const char* text) {
     UpdateWindow(status_);
 }
 
-// A disabled control cannot keep the focus: it passes to the other button if
-// that is enabled, otherwise to the window, so that the keys keep working. A
-// button that is enabled while nothing has the focus takes it.
 void PatchWindow::EnableButton(Button button, bool enabled) {
-    const HWND control = ButtonWindow(button);
-    const bool hadFocus = GetFocus() == control;
-    EnableWindow(control, enabled ? TRUE : FALSE);
-    if (!enabled && hadFocus) {
-        const HWND next = GetNextDlgTabItem(window_, control, FALSE);
-        SetFocus(next != nullptr && next != control ? next : window_);
-    } else if (enabled && GetFocus() == window_) {
-        SetFocus(control);
-    }
-    ShowDefaultButton();
+    dialog_.EnableButton(button, enabled);
 }
 
 basics::Outcome PatchWindow::ArmStepTimer() {

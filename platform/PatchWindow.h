@@ -1,9 +1,11 @@
 #pragma once
 
 // frmPatch's window on Win32: a fixed dialog-style window made in code, with
-// its status text, two buttons and step timer, the message boxes, and the keys
-// a dialog answers. Its window procedure only turns messages into frmPatch's
-// events (patch::EventDispatch); the services do what frmPatch asks of the window.
+// its status text, two buttons and step timer, and the message boxes. Its
+// window procedure only turns messages into frmPatch's events
+// (patch::EventDispatch); the services do what frmPatch asks of the window.
+// What a dialog would do for its buttons (keys, focus, default frame) is in
+// DialogBehaviour.
 
 #include <windows.h>
 
@@ -14,6 +16,7 @@
 #include "patch/FormServices.h"
 #include "patch/StepInterval.h"
 #include "patch/frmPatchLayout.h"
+#include "platform/DialogBehaviour.h"
 
 namespace platform::win32 {
 
@@ -46,14 +49,11 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnActivate(WPARAM wParam);
     void OnCommand(WPARAM wParam, LPARAM lParam);
-    bool HandleDialogKey(const MSG& message);
 
     bool CreateControls();
     HWND CreateControl(const char* className, const patch::layout::Control& placement, DWORD style,
                        DWORD exStyle, int id);
-    HWND ButtonWindow(patch::Button button) const;
     void PressIfEnabled(patch::Button button);
-    void ShowDefaultButton();
     int ShowMessageBox(const char* text, UINT style);
 
     HINSTANCE instance_;
@@ -62,12 +62,12 @@ private:
     HWND status_ = nullptr;
     HWND cmdCancel_ = nullptr;
     HWND cmdClose_ = nullptr;
-    HWND focusToRestore_ = nullptr;
     int dpiX_ = 96;
     int dpiY_ = 96;
     bool stepTimerArmed_ = false;
     UINT stepInterval_;
     patch::FractionGenerator random_;
+    DialogBehaviour dialog_;
     patch::EventDispatch events_;
 };
 
