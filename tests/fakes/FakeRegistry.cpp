@@ -1,8 +1,6 @@
 #include "tests/fakes/FakeRegistry.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdlib>
 #include <cstring>
 
 namespace fake {
@@ -13,17 +11,6 @@ using namespace win32;
 using basics::kErrorSuccess;
 
 namespace {
-
-constexpr std::uint32_t kRegNone = 0;
-
-// Windows-1252, the ANSI code page of a US or Western European Windows: bytes
-// below 0x80 and from 0xA0 are the characters of the same code; these are the
-// rest. Windows maps the five unassigned bytes to the C1 controls of the same
-// code, so every byte survives a round trip.
-constexpr std::array<char16_t, 32> kCp1252From80 = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 std::string Lower(std::string_view text) {
     std::string lower(text);
@@ -37,21 +24,6 @@ bool IsStringType(std::uint32_t type) {
     return type == static_cast<std::uint32_t>(kRegSz) ||
            type == static_cast<std::uint32_t>(kRegExpandSz) ||
            type == static_cast<std::uint32_t>(kRegMultiSz);
-}
-
-// A conversion asked only for its length (capacity 0) answers it; one whose
-// buffer is too small answers 0, as Windows does (ERROR_INSUFFICIENT_BUFFER).
-template <typename To, typename Converted>
-int AnswerConversion(const Converted& converted, To* out, int capacity) {
-    const int needed = static_cast<int>(converted.size());
-    if (capacity == 0) {
-        return needed;
-    }
-    if (capacity < needed) {
-        return 0;
-    }
-    std::copy(converted.begin(), converted.end(), out);
-    return needed;
 }
 
 }  // namespace
@@ -142,6 +114,7 @@ Status FakeRegistry::Query(KeyHandle key, const char* name, std::uint32_t* type,
     if (const auto status = ScriptedStatus(calls_.back())) {
         return *status;
     }
+    const bool overstated = overstatement_.Fails();
     if (data != nullptr && size == nullptr) {
         return kErrorInvalidParameter;
     }
@@ -150,7 +123,7 @@ Status FakeRegistry::Query(KeyHandle key, const char* name, std::uint32_t* type,
         *size = 0;
     }
     if (type != nullptr) {
-        *type = kRegNone;
+        *type = static_cast<std::uint32_t>(kRegNone);
     }
     if (opened == nullptr) {
         return kErrorInvalidHandle;
@@ -179,7 +152,7 @@ Status FakeRegistry::Query(KeyHandle key, const char* name, std::uint32_t* type,
         *type = static_cast<std::uint32_t>(stored->type);
     }
     if (size != nullptr) {
-        *size = length;
+        *size = overstated ? overstatedSize_ : length;
     }
     return status;
 }
@@ -215,44 +188,6 @@ Status FakeRegistry::Close(KeyHandle key) {
         return *status;
     }
     return handles_.erase(key) == 1 ? kErrorSuccess : kErrorInvalidHandle;
-}
-
-// Characters that Windows-1252 cannot hold become '?', its default character.
-int FakeRegistry::WideCharToMultiByte(const char16_t* text, int length, char* out, int capacity) {
-    if (ScriptedStatus({RegistryCall::Conversion, "", ""}) || length <= 0) {
-        return 0;
-    }
-    std::string bytes;
-    for (const char16_t c : std::u16string_view(text, static_cast<std::size_t>(length))) {
-        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-            bytes += static_cast<char>(c);
-            continue;
-        }
-        const auto found = std::find(kCp1252From80.begin(), kCp1252From80.end(), c);
-        bytes += found == kCp1252From80.end()
-                     ? '?'
-                     : static_cast<char>(0x80 + (found - kCp1252From80.begin()));
-    }
-    return AnswerConversion(bytes, out, capacity);
-}
-
-int FakeRegistry::MultiByteToWideChar(const char* bytes, int length, char16_t* out, int capacity) {
-    if (ScriptedStatus({RegistryCall::Conversion, "", ""}) || length <= 0) {
-        return 0;
-    }
-    std::u16string text;
-    for (const char b : std::string_view(bytes, static_cast<std::size_t>(length))) {
-        const auto byte = static_cast<unsigned char>(b);
-        text += (byte >= 0x80 && byte < 0xA0) ? kCp1252From80[byte - 0x80] : char16_t{byte};
-    }
-    return AnswerConversion(text, out, capacity);
-}
-
-void* FakeRegistry::HeapAlloc(std::size_t bytes) {
-    if (ScriptedStatus({RegistryCall::Allocation, "", ""})) {
-        return nullptr;
-    }
-    return std::malloc(std::max<std::size_t>(bytes, 1));
 }
 
 }  // namespace fake

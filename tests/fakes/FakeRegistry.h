@@ -1,11 +1,11 @@
 #pragma once
 
-// An in-memory stand-in for the Win32 registry, ANSI code page and process
-// heap, behind the calls of the Registry module (FakeRegistryApi.cpp) and of
-// the basics (FakeBasicsApi.cpp), for host tests. It answers as Windows does
-// (the statuses, sizes and terminators that advapi32 gives) and lets a test
-// deny access to a key, make a given call, conversion or allocation fail,
-// and watch the calls made.
+// An in-memory stand-in for the Win32 registry, behind the calls of the
+// Registry module (FakeRegistryApi.cpp), for host tests. It answers as
+// Windows does (the statuses, sizes and terminators that advapi32 gives) and
+// lets a test deny access to a key, make a given call fail, and watch the
+// calls made. The code page and the heap have stand-ins of their own
+// (FakeCodePage, FakeHeap).
 
 #include <cstdint>
 #include <map>
@@ -24,8 +24,8 @@ namespace fake {
 using registry::api::KeyHandle;
 using registry::api::Status;
 
-// The four registry calls, then the code-page conversions and the allocations.
-enum class RegistryCall { Open, Query, Set, Close, Conversion, Allocation };
+// The four registry calls.
+enum class RegistryCall { Open, Query, Set, Close };
 
 // One call made on the registry: the key's path (empty for a handle that is
 // not open) and, for Query and Set, the value's name, both in lower case; for
@@ -58,12 +58,15 @@ public:
     // Opens of `path` that ask for any of `mask` answer ERROR_ACCESS_DENIED.
     void DenyAccess(std::string_view path, std::uint32_t mask);
     // The nth call of `call` from now (1 for the next) answers `status` and
-    // does nothing; the nth conversion is refused (0), the nth allocation
-    // gives nullptr, whatever the status.
+    // does nothing.
     void FailCall(RegistryCall call, int nth, Status status);
-    void FailConversion(int nth) { FailCall(RegistryCall::Conversion, nth, 0); }
-    void FailAllocation(int nth) { FailCall(RegistryCall::Allocation, nth, 0); }
-    // The call or conversion that a scripted failure hit, once one has.
+    // The nth query from now answers as it would, but reports `size` bytes,
+    // as a registry that overstates what it stored might.
+    void OverstateSize(int nth, std::uint32_t size) {
+        overstatement_.FailNth(nth);
+        overstatedSize_ = size;
+    }
+    // The call that a scripted failure hit, once one has.
     const std::optional<CallRecord>& Failed() const { return failed_; }
 
     const std::vector<CallRecord>& Calls() const { return calls_; }
@@ -82,9 +85,6 @@ public:
     Status Set(KeyHandle key, const char* name, std::int32_t type, const std::uint8_t* data,
                std::uint32_t size);
     Status Close(KeyHandle key);
-    int WideCharToMultiByte(const char16_t* text, int length, char* out, int capacity);
-    int MultiByteToWideChar(const char* bytes, int length, char16_t* out, int capacity);
-    void* HeapAlloc(std::size_t bytes);
 
 private:
     struct Key {
@@ -95,7 +95,7 @@ private:
         std::string path;
         std::uint32_t access = 0;
     };
-    struct ScriptedFailure {
+    struct ScriptedCall {
         RegistryCall call;
         int callsToGo;
         Status status;
@@ -109,8 +109,10 @@ private:
     KeyHandle nextHandle_ = 0x1000;
     std::vector<CallRecord> calls_;
     std::vector<CallRecord> stores_;
-    std::vector<ScriptedFailure> failures_;
+    std::vector<ScriptedCall> failures_;
     std::optional<CallRecord> failed_;
+    ScriptedFailure overstatement_;
+    std::uint32_t overstatedSize_ = 0;
 };
 
 }  // namespace fake

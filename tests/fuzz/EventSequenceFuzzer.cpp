@@ -34,6 +34,8 @@
 #include <vector>
 
 #include "patch/RegistryPlaces.h"
+#include "tests/fakes/FakeCodePage.h"
+#include "tests/fakes/FakeHeap.h"
 #include "tests/fakes/FakeRegistry.h"
 #include "tests/fakes/FakeWindow.h"
 #include "tests/fuzz/OutcomeModel.h"
@@ -86,6 +88,8 @@ class Run {
 public:
     explicit Run(std::string_view input) {
         registry_.Reset();
+        fake::FakeCodePage::Instance().Reset();
+        fake::FakeHeap::Instance().Reset();
         registry_.CreateKey(patch::kWindowsNtPlace);
         registry_.CreateKey(patch::kWindows9xPlace);
         window_.whileMessageBoxOpen = [this] { WhileMessageBoxOpen(); };
@@ -196,30 +200,46 @@ private:
     }
 
     void ScriptFailure(std::string_view& rest) {
-        const std::string_view calls = "oqsckm";  // RegistryCall's order
-        const std::size_t call = calls.find(rest[0]);
+        const char kind = rest[0];
         rest.remove_prefix(1);
         const int nth = static_cast<int>(Number(rest, 64));
-        if (failureScripted_ || call == calls.npos || nth == 0) {
+        const std::size_t call = std::string_view("oqsc").find(kind);  // RegistryCall's order
+        if (failureScripted_ || nth == 0 ||
+            (call == std::string_view::npos && kind != 'k' && kind != 'm')) {
             return;
         }
         failureScripted_ = true;
-        registry_.FailCall(static_cast<RegistryCall>(call), nth, 5);
+        if (kind == 'k') {
+            fake::FakeCodePage::Instance().RefuseConversion(nth);
+        } else if (kind == 'm') {
+            fake::FakeHeap::Instance().FailAllocation(nth);
+        } else {
+            registry_.FailCall(static_cast<RegistryCall>(call), nth, 5);
+        }
     }
 
     // The scripted failure, if the program met it after `start`, with the
     // registry calls that it made in between.
     std::optional<OutcomeModel::Failure> FailureSince(std::uint64_t start) const {
-        const auto& failed = registry_.Failed();
-        if (!failed || failed->sequence <= start) {
+        using Of = OutcomeModel::Failure::Of;
+        std::optional<std::uint64_t> at = fake::FakeCodePage::Instance().Refused();
+        if (!at) {
+            at = fake::FakeHeap::Instance().Failed();
+        }
+        Of of = Of::CodePageOrMemory;
+        if (const auto& failed = registry_.Failed()) {
+            at = failed->sequence;
+            of = failed->call == RegistryCall::Close ? Of::KeyClose : Of::RegistryCall;
+        }
+        if (!at || *at <= start) {
             return std::nullopt;
         }
         const auto& calls = registry_.Calls();
         return OutcomeModel::Failure{
-            failed->call, static_cast<std::size_t>(std::count_if(
-                              calls.begin(), calls.end(), [&](const fake::CallRecord& call) {
-                                  return call.sequence > start && call.sequence < failed->sequence;
-                              }))};
+            of, static_cast<std::size_t>(
+                    std::count_if(calls.begin(), calls.end(), [&](const fake::CallRecord& call) {
+                        return call.sequence > start && call.sequence < *at;
+                    }))};
     }
 
     void CheckPromises() {

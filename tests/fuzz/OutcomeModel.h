@@ -14,14 +14,14 @@
 #include <string>
 
 #include "patch/FormServices.h"
-#include "tests/fakes/FakeRegistry.h"
+#include "tests/support/StoredBytes.h"
 
 class OutcomeModel {
 public:
     using Place = std::map<std::string, StoredBytes>;  // by value name
-    // The failed call or conversion, and how many registry calls the handler made before it.
+    // What failed, and how many registry calls the handler made before it.
     struct Failure {
-        fake::RegistryCall call;
+        enum class Of { RegistryCall, KeyClose, CodePageOrMemory } of;
         std::size_t callsBefore;
     };
 
@@ -54,8 +54,7 @@ public:
             }
             End(!date, patch::ExitCode::UnexpectedFailure);
             // A failed conversion or allocation is not trapped by WriteValue.
-            End(Failed(failure), failure && (failure->call == fake::RegistryCall::Conversion ||
-                                             failure->call == fake::RegistryCall::Allocation)
+            End(Failed(failure), failure && failure->of == Failure::Of::CodePageOrMemory
                                      ? patch::ExitCode::UnexpectedFailure
                                      : patch::ExitCode::RegistryFailure);
             if (!exitCode) {
@@ -158,7 +157,7 @@ private:
         return value && (value->number ? *value->number != 0 : !value->text.empty());
     }
     static bool Failed(const std::optional<Failure>& failure) {
-        return failure && failure->call != fake::RegistryCall::Close;  // a close is never looked at
+        return failure && failure->of != Failure::Of::KeyClose;  // a close is never looked at
     }
     void End(bool ends, patch::ExitCode code) {
         if (ends && !exitCode) {

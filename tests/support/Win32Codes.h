@@ -17,10 +17,14 @@ inline constexpr basics::Status kErrorInvalidHandle = 6;
 inline constexpr basics::Status kErrorInvalidParameter = 87;
 inline constexpr basics::Status kErrorMoreData = 234;
 
+inline constexpr std::int32_t kRegNone = 0;
 inline constexpr std::int32_t kRegExpandSz = 2;
 inline constexpr std::int32_t kRegMultiSz = 7;
+inline constexpr std::int32_t kRegQword = 11;
 
 inline constexpr std::uint32_t kKeyQueryValue = 0x0001;
 inline constexpr std::uint32_t kKeySetValue = 0x0002;
+inline constexpr std::uint32_t kKeyCreateSubKey = 0x0004;
+inline constexpr std::uint32_t kKeyCreateLink = 0x0020;
 
 }  // namespace win32
