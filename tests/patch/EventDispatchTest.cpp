@@ -59,10 +59,11 @@ TEST_F(Windows9xPlaceHoldsBoth, NoStepRunsWhileTheQuestionIsOpen) {
     EXPECT_EQ(window.StatusText(), " Gathering Patch Information");
 }
 
-TEST_F(PatchTest, CancelEndsTheProgramWithNothingWritten) {
+// Up to the last moment before the second tick, which writes.
+TEST_F(PatchTest, CancelBeforeTheSecondTickEndsTheProgramWithNothingWritten) {
     PutTypicalNtValues();
     window.Activate();
-    window.AdvanceClock(1300);
+    window.AdvanceClock(1300 + 999);
     ASSERT_EQ(window.Form().StepNumber, 1);
 
     window.Press(Button::Cancel);
@@ -100,6 +101,10 @@ TEST_F(PatchTest, CloseCanBePressedOnlyOnceTheUpdateIsComplete) {
     EXPECT_EQ(window.ExitCode(), ExitCode::PatchApplied);
 }
 
+// What the failing window below answers; the dispatch reports it as it is.
+constexpr const char* kTimerRefused = "the test's window refused the timer";
+constexpr const char* kWindowFailed = "the test's window failed outside any handler";
+
 // A window whose timer the system refuses, when it is armed or set anew.
 class RefusingTimerWindow : public fake::FakeWindow {
 public:
@@ -107,11 +112,10 @@ public:
     bool refuseInterval = false;
 
     basics::Outcome ArmStepTimer() override {
-        return refuseArm ? basics::Failure("The step timer cannot be set.")
-                         : FakeWindow::ArmStepTimer();
+        return refuseArm ? basics::Failure(kTimerRefused) : FakeWindow::ArmStepTimer();
     }
     basics::Outcome SetStepInterval(std::uint32_t milliseconds) override {
-        return refuseInterval ? basics::Failure("The step timer cannot be set.")
+        return refuseInterval ? basics::Failure(kTimerRefused)
                               : FakeWindow::SetStepInterval(milliseconds);
     }
 };
@@ -120,7 +124,7 @@ struct UntrappedCase {
     const char* what;
     bool refuseArm;
     bool refuseInterval;
-    bool failOutsideAHandler;  // in the window's own code, once step 1 has run
+    bool windowFails;  // tells the dispatch of a failure of its own, once step 1 has run
     std::int16_t stepReached;
     const char* reason;
 };
@@ -140,8 +144,8 @@ TEST_P(UntrappedFailureTest, IsReportedAndEndsTheProgramWithNothingAfter) {
 
     broken.Activate();
     broken.AdvanceClock(1300);
-    if (c.failOutsideAHandler) {
-        broken.Events().FailedUnexpectedly(basics::Failure(c.reason));
+    if (c.windowFails) {
+        broken.Events().FailedUnexpectedly(basics::Failure(kWindowFailed));
     }
     broken.Press(patch::Button::Cancel);
     broken.Close();
@@ -158,13 +162,12 @@ TEST_P(UntrappedFailureTest, IsReportedAndEndsTheProgramWithNothingAfter) {
     EXPECT_FALSE(AnyWrite());
 }
 
-INSTANTIATE_TEST_SUITE_P(Failures, UntrappedFailureTest,
-                         testing::Values(UntrappedCase{"TimerRefusedAtActivation", true, false,
-                                                       false, 0, "The step timer cannot be set."},
-                                         UntrappedCase{"TimerRefusedAtTheFirstTick", false, true,
-                                                       false, 0, "The step timer cannot be set."},
-                                         UntrappedCase{"WindowFailsOutsideAHandler", false, false,
-                                                       true, 1, "The patch cannot be started."}),
-                         [](const auto& info) { return std::string(info.param.what); });
+INSTANTIATE_TEST_SUITE_P(
+    Failures, UntrappedFailureTest,
+    testing::Values(UntrappedCase{"TimerRefusedAtActivation", true, false, false, 0, kTimerRefused},
+                    UntrappedCase{"TimerRefusedAtTheFirstTick", false, true, false, 0,
+                                  kTimerRefused},
+                    UntrappedCase{"FailureToldByTheWindow", false, false, true, 1, kWindowFailed}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace

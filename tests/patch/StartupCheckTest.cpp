@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(PatchTest, UserWithoutFullAccessIsNotAskedEvenWhereBothExist) {
     PutPatchNotNeeded();
-    registry.DenyAccess(patch::kWindows9xPlace, 0x04);  // create subkey: a limited user
+    registry.DenyAccess(patch::kWindows9xPlace, win32::kKeyCreateSubKey);  // a limited user
 
     window.Activate();
 

@@ -15,19 +15,22 @@
 
 namespace {
 
+using registry::kUnhandledType;
 using registry::ReadValue;
 using registry::RegValue;
 using registry::WriteValue;
 using registry::api::kRegBinary;
 using registry::api::kRegDword;
 using registry::api::kRegSz;
+using win32::kErrorFileNotFound;
+using win32::kErrorInvalidHandle;
+using win32::kErrorMoreData;
 using win32::kRegExpandSz;
 using win32::kRegMultiSz;
+using win32::kRegNone;
+using win32::kRegQword;
 
 using std::u16string;
-
-constexpr std::int32_t kRegNone = 0;
-constexpr std::int32_t kRegQword = 11;
 
 // What a value holds before a read; a read that must leave it alone keeps it.
 const PlainValue kUntouched = std::u16string(u"untouched");
@@ -108,12 +111,12 @@ const ReadCase kReadCases[] = {
     {"TwoByteBinary", {kRegBinary, {0x34, 0x12}}, 0, 0x1234, {kRegDword, {0x34, 0x12, 0, 0}}},
     {"OneByteBinary", {kRegBinary, {0xFE}}, 0, 0xFE, {kRegDword, {0xFE, 0, 0, 0}}},
     {"ZeroByteBinary", {kRegBinary, {}}, 0, 0, {kRegDword, {0, 0, 0, 0}}},
-    {"EightByteBinary", {kRegBinary, {1, 2, 3, 4, 5, 6, 7, 8}}, 234, kUntouched, {}},
-    {"FiveByteDword", {kRegDword, {1, 2, 3, 4, 5}}, 234, kUntouched, {}},
-    {"MultiSz", {kRegMultiSz, TextBytes({"a\0b\0\0", 5})}, -1, kUntouched, {}},
-    {"ExpandSz", {kRegExpandSz, TextBytes({"%PATH%\0", 7})}, -1, kUntouched, {}},
-    {"Qword", {kRegQword, {1, 0, 0, 0, 0, 0, 0, 0}}, -1, kUntouched, {}},
-    {"None", {kRegNone, {}}, -1, kUntouched, {}},
+    {"EightByteBinary", {kRegBinary, {1, 2, 3, 4, 5, 6, 7, 8}}, kErrorMoreData, kUntouched, {}},
+    {"FiveByteDword", {kRegDword, {1, 2, 3, 4, 5}}, kErrorMoreData, kUntouched, {}},
+    {"MultiSz", {kRegMultiSz, TextBytes({"a\0b\0\0", 5})}, kUnhandledType, kUntouched, {}},
+    {"ExpandSz", {kRegExpandSz, TextBytes({"%PATH%\0", 7})}, kUnhandledType, kUntouched, {}},
+    {"Qword", {kRegQword, {1, 0, 0, 0, 0, 0, 0, 0}}, kUnhandledType, kUntouched, {}},
+    {"None", {kRegNone, {}}, kUnhandledType, kUntouched, {}},
 };
 
 INSTANTIATE_TEST_SUITE_P(StoredValues, ReadValueTest, testing::ValuesIn(kReadCases),
@@ -122,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(StoredValues, ReadValueTest, testing::ValuesIn(kReadCas
 TEST(ReadValueTest, MissingValueAnswersFileNotFoundAndLeavesValue) {
     ScratchKey key;
     RegValue value = FromPlain(kUntouched);
-    EXPECT_EQ(ReadValue(key.Handle(), u"Absent", value), 2);
+    EXPECT_EQ(ReadValue(key.Handle(), u"Absent", value), kErrorFileNotFound);
     EXPECT_EQ(Plain(value), kUntouched);
 }
 
@@ -137,10 +140,11 @@ TEST(ReadValueTest, NamesMatchWithoutRegardToCase) {
 TEST(ZeroHandleTest, BothOperationsFailWithInvalidHandleAndStoreNothing) {
     ScratchKey key;
     RegValue value = FromPlain(kUntouched);
-    EXPECT_EQ(ReadValue(0, u"Anything", value), 6);
+    EXPECT_EQ(ReadValue(0, u"Anything", value), kErrorInvalidHandle);
     EXPECT_EQ(Plain(value), kUntouched);
-    EXPECT_EQ(WriteValue(0, u"Anything", FromPlain(u16string(u"x")), kRegSz).status, 6);
-    EXPECT_EQ(WriteValue(0, u"Anything", RegValue(7), kRegDword).status, 6);
+    EXPECT_EQ(WriteValue(0, u"Anything", FromPlain(u16string(u"x")), kRegSz).status,
+              kErrorInvalidHandle);
+    EXPECT_EQ(WriteValue(0, u"Anything", RegValue(7), kRegDword).status, kErrorInvalidHandle);
 }
 
 struct WriteCase {
@@ -232,7 +236,7 @@ TEST(WriteValueTest, UnhandledTypeAnswersMinusOneWithoutACall) {
     for (const std::int32_t type : {kRegNone, kRegExpandSz, kRegBinary, kRegMultiSz, kRegQword}) {
         const registry::WriteResult written =
             WriteValue(key.Handle(), u"Written", RegValue(1), type);
-        EXPECT_EQ(written.status, -1) << "type " << type;
+        EXPECT_EQ(written.status, kUnhandledType) << "type " << type;
         EXPECT_FALSE(written.failure);
     }
     EXPECT_EQ(key.Fetch("Written"), std::nullopt);
