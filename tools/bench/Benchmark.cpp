@@ -29,7 +29,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/RegistryPlaces.h"
+#include "tests/e2e/RegistrySnapshot.h"
 #include "tests/e2e/VelmoraProcess.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/e2e/RegistryPlaces.h"
+#include "tests/e2e/RegistrySnapshot.h"
 #include "tests/e2e/VelmoraProcess.h"
 #include "tools/demo/Screenshot.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 
-// The registry around Velmora.exe in the end-to-end tests: the values in the
-// Windows NT and Windows 9x places, seeded and read back as exact bytes in
-// the 32-bit view that the program sees, and snapshots of HKLM\SOFTWARE in
-// both views to show that a run changed nothing else.
+// The registry around Velmora.exe in the end-to-end tests: snapshots of
+// HKLM\SOFTWARE in both views, to show that a run changed nothing but what
+// it writes; and the values in the Windows NT and Windows 9x places, seeded
+// and read back as exact bytes in the 32-bit view that the program sees.
 
 #include <map>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "tests/e2e/RegistryPlaces.h"
+#include "tests/e2e/RegistrySnapshot.h"
 
 #include <windows.h>
 
