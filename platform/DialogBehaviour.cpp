@@ -13,6 +13,9 @@ constexpr UINT kChangeUiStateMessage = 0x0127;  // WM_CHANGEUISTATE
 constexpr WORD kUiStateClear = 2;               // UIS_CLEAR
 constexpr WORD kUiStateHideFocus = 0x1;         // UISF_HIDEFOCUS
 
+// A key message's context code, bit 29 of lParam: set only where Alt was down.
+constexpr LPARAM kAltDown = LPARAM{1} << 29;
+
 }  // namespace
 
 void DialogBehaviour::Attach(HWND window, HWND cmdCancel, HWND cmdClose) {
@@ -33,7 +36,10 @@ HWND DialogBehaviour::ButtonWindow(Button button) const {
 // presses the one of the two that is enabled (they never are both). Space is
 // the focused button's own. IsDialogMessage would answer most of these too,
 // but it also takes a letter typed without Alt for a button's mnemonic, so
-// that a bare C would press Cancel and end the program.
+// that a bare C would press Cancel and end the program. WM_SYSCHAR alone does
+// not mean Alt either: Windows sends keys typed without it as WM_SYSKEYDOWN
+// and WM_SYSCHAR to an active window where no control has the focus, as when
+// the window is minimized. Only the context code tells.
 DialogBehaviour::Key DialogBehaviour::TakeKey(const MSG& message) {
     if (message.hwnd != window_ && !IsChild(window_, message.hwnd)) {
         return {};
@@ -57,7 +63,8 @@ DialogBehaviour::Key DialogBehaviour::TakeKey(const MSG& message) {
                 return {true, Button::Close};
         }
     }
-    if (message.message == WM_SYSCHAR && (message.wParam == 'c' || message.wParam == 'C')) {
+    if (message.message == WM_SYSCHAR && (message.lParam & kAltDown) != 0 &&
+        (message.wParam == 'c' || message.wParam == 'C')) {
         return {true, IsWindowEnabled(cmdCancel_) ? Button::Cancel : Button::Close};
     }
     return {};

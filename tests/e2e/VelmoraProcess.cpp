@@ -161,13 +161,25 @@ void VelmoraProcess::PressKey(WORD virtualKey) const {
     PostMessageA(target, WM_KEYUP, virtualKey, 1 | (scanCode << 16) | (3u << 30));
 }
 
-// As Windows sends a key pressed with Alt held: WM_SYSKEYDOWN with the
-// context bit set.
-void VelmoraProcess::PressAltKey(WORD virtualKey) const {
-    const HWND target = FocusedControl() != nullptr ? FocusedControl() : window_;
+namespace {
+
+// WM_SYSKEYDOWN and WM_SYSKEYUP, with the context bit (29) set where Alt is down.
+void PressSystemKey(HWND target, WORD virtualKey, bool altDown) {
     const UINT scanCode = MapVirtualKeyA(virtualKey, 0);
-    PostMessageA(target, WM_SYSKEYDOWN, virtualKey, 1 | (scanCode << 16) | (1u << 29));
-    PostMessageA(target, WM_SYSKEYUP, virtualKey, 1 | (scanCode << 16) | (1u << 29) | (3u << 30));
+    const UINT context = altDown ? 1u << 29 : 0;
+    PostMessageA(target, WM_SYSKEYDOWN, virtualKey, 1 | (scanCode << 16) | context);
+    PostMessageA(target, WM_SYSKEYUP, virtualKey, 1 | (scanCode << 16) | context | (3u << 30));
+}
+
+}  // namespace
+
+// As Windows sends a key pressed with Alt held.
+void VelmoraProcess::PressAltKey(WORD virtualKey) const {
+    PressSystemKey(FocusedControl() != nullptr ? FocusedControl() : window_, virtualKey, true);
+}
+
+void VelmoraProcess::PressKeyWithNoFocus(WORD virtualKey) const {
+    PressSystemKey(window_, virtualKey, false);
 }
 
 void VelmoraProcess::Click(HWND button) {

@@ -68,6 +68,9 @@ public:
     // A key pressed and released, sent to the focused control.
     void PressKey(WORD virtualKey) const;
     void PressAltKey(WORD virtualKey) const;
+    // A key typed without Alt, as Windows sends it to an active window where
+    // no control has the focus (a minimized one): WM_SYSKEYDOWN to the window.
+    void PressKeyWithNoFocus(WORD virtualKey) const;
     // A click on the button, as the mouse does it.
     static void Click(HWND button);
     // The close box in the title bar.
