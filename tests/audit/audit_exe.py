@@ -5,9 +5,10 @@ Checks the built Velmora.exe as Windows NT 4.0 would load it, on any x86 CPU
 that it runs on: a 32-bit (i386) GUI executable whose subsystem version NT 4.0
 accepts, whose code holds no instruction that the i486 lacks, importing
 exactly the listed functions of system DLLs, each dated to Windows NT 4.0 or
-earlier, and carrying exactly its icon, icon group and version record, which
-gives VERSION (the build's, e.g. 1.0.0.3). Checks it as it ships too: at most
-32 KiB, with no debug information but the name of the file that holds it.
+earlier, and carrying exactly its icon, icon group, version record, which
+gives VERSION (the build's, e.g. 1.0.0.3), and manifest, which says asInvoker
+and nothing more. Checks it as it ships too: at most 32 KiB, with no debug
+information but the name of the file that holds it.
 
 And as BinSkim holds a 32-bit image to the rules for one that a later Windows
 loads anywhere: ASLR (DYNAMIC_BASE), NX_COMPAT and NO_SEH; no section both
@@ -34,6 +35,7 @@ import re
 import struct
 import subprocess
 import sys
+from xml.etree import ElementTree
 
 import pefile
 
@@ -74,8 +76,19 @@ SCN_MEM_SHARED, SCN_MEM_EXECUTE, SCN_MEM_WRITE = 0x10000000, 0x20000000, 0x80000
 # differs from one link to another.
 DEBUG_LINK = ".gnu_debuglink"
 
-RT_ICON, RT_GROUP_ICON, RT_VERSION = 3, 14, 16
+RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
 LANG_NEUTRAL, LANG_EN_US = 0x0000, 0x0409
+
+# What the manifest holds, element by element: that Velmora runs as whoever
+# starts it, and nothing else. A manifest of its own is what keeps Windows from
+# obeying a Velmora.exe.manifest planted beside it; a dependency (Common
+# Controls 6) would change the window's look, a DPI setting its scaling, a
+# file element would redirect a DLL. Windows XP refuses a trustInfo outside
+# the v2 or v3 namespace.
+ASM_V1, ASM_V3 = "urn:schemas-microsoft-com:asm.v1", "urn:schemas-microsoft-com:asm.v3"
+MANIFEST_ELEMENTS = ["{%s}assembly" % ASM_V1, "{%s}trustInfo" % ASM_V3, "{%s}security" % ASM_V3,
+                     "{%s}requestedPrivileges" % ASM_V3, "{%s}requestedExecutionLevel" % ASM_V3]
+EXECUTION_LEVEL = {"level": "asInvoker", "uiAccess": "false"}
 
 FIXED_STRINGS = {
     "FileDescription": "Windows Velmora for Corvane for Windows 9x",
@@ -370,13 +383,62 @@ def resources(pe):
     return found
 
 
+def manifest_faults(found):
+    """What is wrong with the manifest among the resources `found`."""
+    data = found.get((RT_MANIFEST, 1, LANG_NEUTRAL))
+    if data is None:
+        return ["no manifest (resource 24/1): one planted beside the exe would be obeyed"]
+    try:
+        root = ElementTree.fromstring(data)
+    except ElementTree.ParseError as error:
+        return ["the manifest is not well-formed XML: %s" % error]
+    faults = []
+    elements = [element.tag for element in root.iter()]
+    if elements != MANIFEST_ELEMENTS:
+        named = lambda tags: " ".join(tag.rsplit("}", 1)[-1] for tag in tags)
+        faults.append("the manifest's elements are %s, not %s, each in its namespace"
+                      % (named(elements), named(MANIFEST_ELEMENTS)))
+    levels = [element.attrib for element in root.iter(MANIFEST_ELEMENTS[-1])]
+    if levels != [EXECUTION_LEVEL]:
+        faults.append("the manifest's execution level is %s, not %s" % (levels, EXECUTION_LEVEL))
+    return faults
+
+
+def check_manifest(found):
+    # The check must pass a right manifest and find each fault planted in it,
+    # before it checks the exe's.
+    right = (b'<assembly xmlns="%s" manifestVersion="1.0"><trustInfo xmlns="%s"><security>'
+             b'<requestedPrivileges><requestedExecutionLevel level="asInvoker" uiAccess="false"/>'
+             b'</requestedPrivileges></security></trustInfo></assembly>'
+             % (ASM_V1.encode(), ASM_V3.encode()))
+    dependency = right.replace(
+        b"</assembly>", b'<dependency><dependentAssembly><assemblyIdentity type="win32" '
+        b'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"/></dependentAssembly>'
+        b"</dependency></assembly>")
+    elevated = right.replace(b'"asInvoker"', b'"requireAdministrator"')
+    key = (RT_MANIFEST, 1, LANG_NEUTRAL)
+    check(not manifest_faults({key: right}), "the manifest check passes a right one: %s"
+          % ("; ".join(manifest_faults({key: right})) or "yes"))
+    for what, planted, expected in (("no manifest", {}, "no manifest"),
+                                    ("a dependency on Common Controls 6", {key: dependency},
+                                     "dependency"),
+                                    ("requireAdministrator", {key: elevated},
+                                     "requireAdministrator")):
+        faults = manifest_faults(planted)
+        check(any(expected in fault for fault in faults),
+              "the manifest check finds %s: %s" % (what, "; ".join(faults) or "nothing"))
+    check_none(manifest_faults(found),
+               "the manifest asks for asInvoker without uiAccess, and for nothing else")
+
+
 def check_resources(pe):
     found = resources(pe)
     expected = {(RT_ICON, 30001, LANG_NEUTRAL), (RT_GROUP_ICON, 1, LANG_NEUTRAL),
-                (RT_VERSION, 1, LANG_EN_US)}
+                (RT_VERSION, 1, LANG_EN_US), (RT_MANIFEST, 1, LANG_NEUTRAL)}
     check(set(found) == expected,
-          "resources are exactly icon 30001, group 1 (neutral) and version 1 (0409): %s"
-          % sorted(found))
+          "resources are exactly icon 30001, group 1 (neutral), version 1 (0409) and "
+          "manifest 1 (neutral): %s" % sorted(found))
+    check_manifest(found)
 
     image = found.get((RT_ICON, 30001, LANG_NEUTRAL), b"")
     if len(image) >= 40:
