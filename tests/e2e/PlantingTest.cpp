@@ -114,7 +114,8 @@ TEST_P(PlantingTest, LoadsNoDllFromItsOwnFolder) {
 
 INSTANTIATE_TEST_SUITE_P(Plantings, PlantingTest,
                          testing::Values(Planting{"DllBeside", false, false},
-                                         Planting{"ManifestBesideNamingIt", true, false}),
+                                         Planting{"ManifestBesideNamingIt", true, false},
+                                         Planting{"WithoutTheNarrowingCall", false, true}),
                          [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace
