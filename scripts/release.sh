@@ -1,6 +1,7 @@
 #!/bin/sh
 # usage: scripts/release.sh [--dirty]
-#            [--sign CERTIFICATE.pfx (--timestamp URL | --no-timestamp) [--sha1-cert SHA1.pfx]]
+#            [--sign CERTIFICATE.pfx (--timestamp URL | --no-timestamp)
+#             (--sha1-cert SHA1.pfx | --one-cert) [--ca-file CA.pem]]
 #
 # Releases the commit that is checked out. Installs what is missing, exports
 # the commit's files into build/release/source, builds Velmora.exe there from
@@ -20,17 +21,22 @@
 #
 # With --sign, Velmora.exe is signed with Authenticode after the checks and
 # audited again before it is packaged (scripts/sign.sh: a SHA-1 signature,
-# with the certificate in SHA1.pfx where --sha1-cert names one, with a
-# SHA-256 one nested in it). Signing asks for an explicit choice: --timestamp
-# URL has the service at URL stamp both signatures, and where it does not
-# answer the release stops; --no-timestamp signs without. The passwords come
-# from VELMORA_SIGN_PASSWORD (and VELMORA_SIGN_SHA1_PASSWORD) or a prompt.
+# with the certificate in SHA1.pfx, with a SHA-256 one nested in it). Signing
+# asks for explicit choices: --timestamp URL has the service at URL stamp
+# both signatures, and where it does not answer the release stops;
+# --no-timestamp signs without; --one-cert signs the SHA-1 signature with
+# CERTIFICATE.pfx too, where --sha1-cert names no other. Nothing is packaged
+# unless osslsigncode verify accepts both signatures and each timestamp asked
+# for, against CA.pem (by default the system's certificates): sign.sh
+# replaces the exe only then, and the release stops otherwise. The passwords
+# come from VELMORA_SIGN_PASSWORD (and VELMORA_SIGN_SHA1_PASSWORD) or a
+# prompt.
 # Unsigned, the same commit gives the same bytes on any machine with the
 # same tools.
 set -eu
 usage() {
     echo "usage: $0 [--dirty] [--sign CERTIFICATE.pfx (--timestamp URL | --no-timestamp)" \
-        "[--sha1-cert SHA1.pfx]]" >&2
+        "(--sha1-cert SHA1.pfx | --one-cert) [--ca-file CA.pem]]" >&2
     exit 2
 }
 # The full path of an existing file, which stays right after cd.
@@ -40,6 +46,8 @@ existing() {
 }
 certificate=""
 sha1_certificate=""
+one_certificate=""
+ca_file=""
 timestamp=""    # the service's URL, or "none" for --no-timestamp
 dirty=0
 while [ $# -gt 0 ]; do
@@ -58,6 +66,15 @@ while [ $# -gt 0 ]; do
         sha1_certificate=$(existing "$2")
         shift 2
         ;;
+    --one-cert)
+        one_certificate=yes
+        shift
+        ;;
+    --ca-file)
+        [ $# -ge 2 ] || usage
+        ca_file=$(existing "$2")
+        shift 2
+        ;;
     --timestamp)
         [ $# -ge 2 ] || usage
         timestamp=$2
@@ -70,10 +87,11 @@ while [ $# -gt 0 ]; do
     *) usage ;;
     esac
 done
-# Signing needs a choice about the timestamp; nothing else does.
+# Signing needs a choice about the timestamp and the SHA-1 certificate;
+# nothing else does.
 if [ -n "$certificate" ]; then
-    [ -n "$timestamp" ] || usage
-elif [ -n "$timestamp$sha1_certificate" ]; then
+    [ -n "$timestamp" ] && [ -n "$sha1_certificate$one_certificate" ] || usage
+elif [ -n "$timestamp$sha1_certificate$one_certificate$ca_file" ]; then
     usage
 fi
 cd "$(dirname "$0")/.."
@@ -117,6 +135,7 @@ if [ -n "$certificate" ]; then
         set -- --timestamp "$timestamp"
     fi
     scripts/sign.sh "$@" ${sha1_certificate:+--sha1-cert "$sha1_certificate"} \
+        ${one_certificate:+--one-cert} ${ca_file:+--ca-file "$ca_file"} \
         "$certificate" "$build/Velmora.exe"
     if ! ctest --preset release -R exe_audit >>"$build/checks.txt" 2>&1; then
         cat "$build/checks.txt" >&2

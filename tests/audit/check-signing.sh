@@ -11,9 +11,14 @@
 #     timestamp, the nested SHA-256 one with an RFC 3161 timestamp, each of
 #     which it accepts too; the signed exe still passes the audit (the
 #     command PYTHON AUDIT..., given the signed exe);
-#   - with --timestamp and a service that does not answer: the command fails
-#     and leaves the exe as it was;
-#   - with --no-timestamp: both signatures, no timestamp, and it says so.
+#   - with --no-timestamp and --one-cert: both signatures by the one
+#     certificate, no timestamp, and it says so, and which Windows cannot
+#     check the SHA-1 signature;
+#   - each of these signs nothing, leaves the exe as it was and says why: a
+#     service that does not answer, or an empty URL, where a timestamp is
+#     asked for; one certificate for both without --one-cert; a wrong
+#     password; signatures that osslsigncode verify does not accept against
+#     the certificates that --ca-file names.
 set -eu
 source=$1
 exe=$2
@@ -141,6 +146,8 @@ while [ ! -s "$tsa/port" ] && [ $waited -lt 100 ]; do
     waited=$((waited + 1))
 done
 url="http://127.0.0.1:$(cat "$tsa/port" 2>/dev/null)/"
+# What sign.sh verifies its signatures and timestamps against.
+cat "$work/signers.pem" "$tsa/certificate.pem" >"$work/trusted.pem"
 
 # Signs a copy of the exe as NAME with sign.sh's OPTIONS..., prints what it
 # said, and keeps what osslsigncode verify then says of the copy in
@@ -150,7 +157,8 @@ sign() {
     shift
     cp "$exe" "$work/$name"
     signed=0
-    "$source/scripts/sign.sh" "$@" "$work/signer.pfx" "$work/$name" 2>&1 || signed=$?
+    "$source/scripts/sign.sh" --ca-file "$work/trusted.pem" "$@" "$work/signer.pfx" \
+        "$work/$name" 2>&1 || signed=$?
     osslsigncode verify -CAfile "$work/signers.pem" -TSA-CAfile "$tsa/certificate.pem" \
         -in "$work/$name" >"$work/$name.verified" 2>&1 || true
     return $signed
@@ -207,21 +215,42 @@ rfc3161=$(echo "$objects" | grep -cx '1.3.6.1.4.1.311.3.3.1' || true)
 echo "timestamps in the signature block: $legacy Authenticode, $rfc3161 RFC 3161"
 [ "$legacy $rfc3161" = "1 1" ] || fault "$legacy Authenticode and $rfc3161 RFC 3161 timestamps"
 
-# Nothing listens on port 9 of this machine: the service does not answer. An
-# empty URL names no service at all.
-for unanswered in http://127.0.0.1:9/ ""; do
-    if said=$(sign unanswered.exe --timestamp "$unanswered"); then
-        fault "sign.sh signed without the timestamp from '$unanswered' it was asked for: $said"
-    fi
-    echo "$said" | tail -n 1
-    cmp "$work/unanswered.exe" "$exe" ||
-        fault "sign.sh changed the exe although no service at '$unanswered' answered"
-done
-
-said=$(sign unstamped.exe --no-timestamp) || fault "sign.sh --no-timestamp failed: $said"
+said=$(sign unstamped.exe --no-timestamp --one-cert) ||
+    fault "sign.sh --no-timestamp --one-cert failed: $said"
 echo "$said"
 case $said in *"without a timestamp"*) ;; *) fault "sign.sh did not say it signed without one" ;; esac
+case $said in *"Windows 2000 and XP before SP3"*) ;; *)
+    fault "sign.sh did not say which Windows cannot check the SHA-1 signature by one certificate"
+    ;;
+esac
 check_signatures unstamped.exe "Velmora test signer" "Velmora test signer" 0
+
+# Signs nothing WHY, with sign.sh's OPTIONS..., says EXPECTED, and leaves the
+# exe as it was.
+refused() {
+    why=$1 expected=$2
+    shift 2
+    if said=$(sign refused.exe "$@"); then
+        fault "sign.sh signed $why: $said"
+    fi
+    echo "$said" | grep -v '^usage:' | tail -n 1
+    case $said in *"$expected"*) ;; *) fault "sign.sh did not say \"$expected\" $why" ;; esac
+    cmp "$work/refused.exe" "$exe" || fault "sign.sh changed the exe $why"
+}
+# Nothing listens on port 9 of this machine: the service does not answer. An
+# empty URL names no service at all.
+refused "without the timestamp it was asked for, from a service that does not answer" \
+    "could not sign it with a timestamp" --timestamp http://127.0.0.1:9/ --one-cert
+refused "without the timestamp it was asked for, from an empty URL" "usage:" \
+    --timestamp "" --one-cert
+refused "with one certificate for both, unasked" "or sign both with --one-cert" --no-timestamp
+password=$VELMORA_SIGN_PASSWORD
+VELMORA_SIGN_PASSWORD="wrong $$"
+refused "with a wrong password" "the password given for $work/signer.pfx is wrong" \
+    --no-timestamp --one-cert
+VELMORA_SIGN_PASSWORD=$password
+refused "what osslsigncode verify does not accept" "osslsigncode verify did not accept" \
+    --no-timestamp --one-cert --ca-file "$tsa/certificate.pem"
 
 "$@" "$work/stamped.exe" || status=1
 exit $status
