@@ -10,12 +10,25 @@ namespace {
 constexpr const char* kQuestion =
     "This machine does not appear to need this patch.  Do you want to apply it anyway?";
 
-TEST_F(E2eTest, NoToTheQuestionEndsTheProgramWithNothingWritten) {
-    SeedPatchNotNeeded();
-    const Windows9xValues before = ReadWindows9xValues();
+// Both values already in the Windows 9x place, so that the question comes.
+class QuestionTest : public E2eTest {
+protected:
+    void SetUp() override {
+        E2eTest::SetUp();
+        SeedPatchNotNeeded();
+        before = ReadWindows9xValues();
+    }
+    // The question's box, once the window and it are up; nullptr if either never is.
+    static HWND WaitForQuestion(VelmoraProcess& velmora) {
+        return velmora.WaitForWindow() != nullptr ? velmora.WaitForMessageBox() : nullptr;
+    }
+
+    Windows9xValues before;
+};
+
+TEST_F(QuestionTest, NoEndsTheProgramWithNothingWritten) {
     VelmoraProcess velmora;
-    ASSERT_NE(velmora.WaitForWindow(), nullptr);
-    const HWND question = velmora.WaitForMessageBox();
+    const HWND question = WaitForQuestion(velmora);
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(VelmoraProcess::MessageBoxText(question), kQuestion);
     EXPECT_EQ(velmora.StatusText(), kInitializing);
@@ -25,12 +38,9 @@ TEST_F(E2eTest, NoToTheQuestionEndsTheProgramWithNothingWritten) {
     EXPECT_EQ(ReadWindows9xValues(), before);
 }
 
-TEST_F(E2eTest, QuestionHeldOpenLetsNoStepRunAndYesRunsTheSequence) {
-    SeedPatchNotNeeded();
-    const Windows9xValues before = ReadWindows9xValues();
+TEST_F(QuestionTest, HeldOpenLetsNoStepRunAndYesRunsTheSequence) {
     VelmoraProcess velmora;
-    ASSERT_NE(velmora.WaitForWindow(), nullptr);
-    const HWND question = velmora.WaitForMessageBox();
+    const HWND question = WaitForQuestion(velmora);
     ASSERT_NE(question, nullptr);
 
     // Three ticks fall due while the question is open; none may run a step.
