@@ -12,7 +12,6 @@ using patch::Button;
 namespace {
 
 constexpr const char* kWindowClass = "VelmoraPatchWindow";
-constexpr UINT_PTR kStepTimerId = 1;
 constexpr int kStatusId = 100;
 constexpr int kCancelId = 101;
 constexpr int kCloseId = 102;
@@ -32,7 +31,7 @@ int Pixels(int twips, int dpi) {
 
 PatchWindow::PatchWindow(HINSTANCE instance)
     : instance_(instance),
-      stepInterval_(patch::kFirstStepInterval),
+      stepTimer_(patch::kFirstStepInterval),
       random_(GetTickCount()),
       events_(*this) {}
 
@@ -76,6 +75,7 @@ bool PatchWindow::Create() {
     ShowWindow(window_, SW_SHOWNORMAL);
     UpdateWindow(window_);
     dialog_.Attach(window_, cmdCancel_, cmdClose_);
+    stepTimer_.Attach(window_);
     return true;
 }
 
@@ -147,7 +147,7 @@ LRESULT PatchWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             events_.Activated();
             return 0;
         case WM_TIMER:
-            if (wParam == kStepTimerId) {
+            if (wParam == StepTimer::kId) {
                 events_.TimerTicked();
             }
             return 0;
@@ -210,22 +210,15 @@ void PatchWindow::EnableButton(Button button, bool enabled) {
 }
 
 basics::Outcome PatchWindow::ArmStepTimer() {
-    if (SetTimer(window_, kStepTimerId, stepInterval_, nullptr) == 0) {
-        return basics::Failure("The step timer cannot be set.");
-    }
-    stepTimerArmed_ = true;
-    return std::nullopt;
+    return stepTimer_.Arm();
 }
 
 void PatchWindow::DisarmStepTimer() {
-    KillTimer(window_, kStepTimerId);
-    stepTimerArmed_ = false;
+    stepTimer_.Disarm();
 }
 
-// Setting a timer that exists restarts its countdown.
 basics::Outcome PatchWindow::SetStepInterval(std::uint32_t milliseconds) {
-    stepInterval_ = milliseconds;
-    return stepTimerArmed_ ? ArmStepTimer() : std::nullopt;
+    return stepTimer_.SetInterval(milliseconds);
 }
 
 int PatchWindow::ShowMessageBox(const char* text, UINT style) {

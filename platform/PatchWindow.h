@@ -5,7 +5,7 @@
 // window procedure only turns messages into frmPatch's events
 // (patch::EventDispatch); the services do what frmPatch asks of the window.
 // What a dialog would do for its buttons (keys, focus, default frame) is in
-// DialogBehaviour.
+// DialogBehaviour, and the step timer's own state in StepTimer.
 
 #include <windows.h>
 
@@ -17,6 +17,7 @@
 #include "patch/StepInterval.h"
 #include "patch/frmPatchLayout.h"
 #include "platform/DialogBehaviour.h"
+#include "platform/StepTimer.h"
 
 namespace platform::win32 {
 
@@ -64,8 +65,7 @@ private:
     HWND cmdClose_ = nullptr;
     int dpiX_ = 96;
     int dpiY_ = 96;
-    bool stepTimerArmed_ = false;
-    UINT stepInterval_;
+    StepTimer stepTimer_;
     patch::FractionGenerator random_;
     DialogBehaviour dialog_;
     patch::EventDispatch events_;
