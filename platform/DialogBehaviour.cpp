@@ -23,7 +23,6 @@ void DialogBehaviour::Attach(HWND window, HWND cmdCancel, HWND cmdClose) {
     cmdCancel_ = cmdCancel;
     cmdClose_ = cmdClose;
     focusToRestore_ = cmdCancel_;
-    SetFocus(cmdCancel_);
 }
 
 HWND DialogBehaviour::ButtonWindow(Button button) const {

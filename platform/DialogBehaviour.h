@@ -16,8 +16,8 @@ namespace platform::win32 {
 
 class DialogBehaviour {
 public:
-    // The window and its two buttons, once they are made; the focus starts on
-    // cmdCancel.
+    // The window and its two buttons, once they are made and before the window
+    // is shown: the focus goes to cmdCancel when it is first activated.
     void Attach(HWND window, HWND cmdCancel, HWND cmdClose);
     HWND ButtonWindow(patch::Button button) const;
 

@@ -72,10 +72,13 @@ bool PatchWindow::Create() {
         return false;
     }
 
-    ShowWindow(window_, SW_SHOWNORMAL);
-    UpdateWindow(window_);
+    // Both before the window is first shown: showing it activates it, and
+    // that activation gives the focus to cmdCancel through the dialog
+    // behaviour and sets Form_Activate, which arms the step timer, going.
     dialog_.Attach(window_, cmdCancel_, cmdClose_);
     stepTimer_.Attach(window_);
+    ShowWindow(window_, SW_SHOWNORMAL);
+    UpdateWindow(window_);
     return true;
 }
 
