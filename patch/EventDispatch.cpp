@@ -69,7 +69,7 @@ void EventDispatch::ButtonPressed(Button button) {
 // program, telling by its exit code whether the values were written.
 void EventDispatch::Closed() {
     Deliver([this] {
-        EndProgram(form_.PatchWritten() ? ExitCode::PatchApplied : ExitCode::NothingWritten);
+        EndProgram(WrittenSoFar());
         return Outcome();
     });
 }

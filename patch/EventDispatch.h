@@ -32,6 +32,11 @@ public:
     // Whether Form_Activate is still to run: until an activation is
     // delivered, and never after the end.
     bool ActivationPending() const { return !activated_ && !ended_; }
+    // The code of a run that ends now without a handler of its own, as when
+    // the window is closed: what has been written so far.
+    ExitCode WrittenSoFar() const {
+        return form_.PatchWritten() ? ExitCode::PatchApplied : ExitCode::NothingWritten;
+    }
 
     // Events, as the window reports them.
     void Activated();

@@ -122,8 +122,13 @@ int PatchWindow::Run() {
             DispatchMessageA(&message);
         }
     }
-    return got == 0 ? static_cast<int>(message.wParam)
-                    : static_cast<int>(patch::ExitCode::UnexpectedFailure);
+    if (got != 0) {
+        return static_cast<int>(patch::ExitCode::UnexpectedFailure);
+    }
+    // Velmora ends through EndProgram and posts no WM_QUIT: this one came from
+    // another program. Its code is that program's choice; Velmora's says what
+    // was written, as when the window is closed.
+    return static_cast<int>(events_.WrittenSoFar());
 }
 
 // The one place where Windows calls into the program.

@@ -190,6 +190,38 @@ void VelmoraProcess::ClickCloseBox() const {
     PostMessageA(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
+const char* EndingName(Ending ending) {
+    constexpr const char* kNames[] = {
+        "Space", "Enter", "Escape", "AltC", "CloseBox", "AltF4", "QuitPostedByAnotherProgram"};
+    return kNames[static_cast<int>(ending)];
+}
+
+void VelmoraProcess::End(Ending ending) const {
+    switch (ending) {
+        case Ending::Space:
+            PressKey(VK_SPACE);
+            break;
+        case Ending::Enter:
+            PressKey(VK_RETURN);
+            break;
+        case Ending::Escape:
+            PressKey(VK_ESCAPE);
+            break;
+        case Ending::AltC:
+            PressAltKey('C');
+            break;
+        case Ending::CloseBox:
+            ClickCloseBox();
+            break;
+        case Ending::AltF4:
+            PressAltKey(VK_F4);
+            break;
+        case Ending::QuitPostedByAnotherProgram:
+            PostThreadMessageA(process_.dwThreadId, WM_QUIT, kQuitCodeOfAnotherProgram, 0);
+            break;
+    }
+}
+
 bool VelmoraProcess::HasExited() const {
     return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
 }

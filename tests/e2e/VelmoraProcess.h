@@ -11,6 +11,7 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 
 namespace e2e {
@@ -29,6 +30,17 @@ std::string WindowText(HWND window);
 std::string BuildFolder();
 
 inline constexpr const char* kVelmoraCaption = "Corvane for Windows 9x - Velmora";
+
+// The ways in which a run is ended from outside: by a user's key or click, or
+// by another program that posts WM_QUIT to the window's thread with an exit
+// code of its own (kQuitCodeOfAnotherProgram), which must not become
+// Velmora's.
+enum class Ending { Space, Enter, Escape, AltC, CloseBox, AltF4, QuitPostedByAnotherProgram };
+inline constexpr WPARAM kQuitCodeOfAnotherProgram = 77;
+const char* EndingName(Ending ending);
+inline void PrintTo(Ending ending, std::ostream* out) {
+    *out << EndingName(ending);
+}
 
 class VelmoraProcess {
 public:
@@ -75,6 +87,8 @@ public:
     static void Click(HWND button);
     // The close box in the title bar.
     void ClickCloseBox() const;
+    // Ends the run as `ending` says.
+    void End(Ending ending) const;
 
     bool HasExited() const;
     // The exit code once the process has ended, or nothing after `timeout`.
