@@ -9,90 +9,10 @@
 
 #include "patch/ExitCode.h"
 #include "patch/frmPatchLayout.h"
+#include "platform/DllSearch.h"
 #include "platform/PatchWindow.h"
 
 namespace {
-
-// LoadLibraryEx's flag for System32 alone; the headers for Windows NT 4.0
-// lack the name.
-constexpr DWORD kSearchSystem32Only = 0x800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
-
-// What the fallback below loads from the system folder itself, because
-// Windows' own DLLs load it by bare name once Velmora's window is made, and
-// no Windows that takes the fallback lists it among its KnownDLLs:
-//   uxtheme.dll  user32 loads it to draw the window, its buttons and message
-//                boxes in the visual style (XP and later)
-//   dwmapi.dll   uxtheme and user32 load it for the desktop compositor
-//                (Vista and later)
-// Installers that run from a download folder load more (7-Zip's DllSecur.c
-// lists userenv, setupapi, apphelp, propsys, cryptbase, oleacc, clbcatq and
-// version too); those serve the shell, COM, device set-up, cryptography and
-// accessibility clients, which this window never calls on, or are loaded
-// before the entry point runs. A Windows that lacks one (NT 4.0 and 2000
-// have neither) skips it.
-constexpr const char* kLoadedFromTheSystemFolder[] = {"uxtheme.dll", "dwmapi.dll"};
-
-// `folder`, a backslash and `name`, where they fit in a path.
-bool JoinPath(char (&path)[MAX_PATH], UINT folder, const char* name) {
-    UINT length = folder;
-    path[length++] = '\\';
-    for (; *name != '\0'; ++name) {
-        if (length + 1 >= MAX_PATH) {
-            return false;
-        }
-        path[length++] = *name;
-    }
-    path[length] = '\0';
-    return true;
-}
-
-// Loads each of those by its full path in the system folder, with its own
-// imports looked for there too, and keeps it loaded: a later load by bare
-// name then finds it in the process and searches no folder.
-void LoadFromTheSystemFolder() {
-    char path[MAX_PATH];
-    const UINT folder = GetSystemDirectoryA(path, MAX_PATH);
-    if (folder == 0 || folder + 1 >= MAX_PATH) {
-        return;
-    }
-    for (const char* name : kLoadedFromTheSystemFolder) {
-        if (JoinPath(path, folder, name)) {
-            LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-        }
-    }
-}
-
-// Velmora runs elevated, mostly from wherever the download landed. Windows'
-// own DLLs load others by bare name once the program runs (theming, the
-// compositor), and the exe's folder is searched first: a DLL left there under
-// such a name would run with administrator rights. So before any window is
-// made, the search is narrowed to System32 where kernel32 can (Windows 8 and
-// later; Vista, Server 2008 and 7 with KB2533623). Elsewhere the current
-// folder leaves the search (XP SP1 and later), but the exe's own folder stays
-// first in it, so the DLLs that would be looked for there are loaded from the
-// system folder before anything asks for them. Both calls are looked up, so
-// that Windows NT 4.0 and 2000, which have neither, still start. What a
-// planted manifest could redirect, Velmora's own manifest (resources/) keeps
-// from being read on Vista and later.
-void NarrowDllSearch() {
-    const HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
-    if (kernel32 == nullptr) {
-        return;
-    }
-    using SetDefaultDllDirectoriesCall = BOOL(WINAPI*)(DWORD);
-    using SetDllDirectoryCall = BOOL(WINAPI*)(LPCSTR);
-    const auto setDefaultDirectories = reinterpret_cast<SetDefaultDllDirectoriesCall>(
-        reinterpret_cast<void*>(GetProcAddress(kernel32, "SetDefaultDllDirectories")));
-    if (setDefaultDirectories != nullptr && setDefaultDirectories(kSearchSystem32Only)) {
-        return;
-    }
-    const auto setDllDirectory = reinterpret_cast<SetDllDirectoryCall>(
-        reinterpret_cast<void*>(GetProcAddress(kernel32, "SetDllDirectoryA")));
-    if (setDllDirectory != nullptr) {
-        setDllDirectory("");
-    }
-    LoadFromTheSystemFolder();
-}
 
 int RunVelmora() {
     platform::win32::PatchWindow window(GetModuleHandleA(nullptr));
@@ -107,8 +27,9 @@ int RunVelmora() {
 }  // namespace
 
 // The entry point that the build names. It takes no arguments, so the
-// calling convention does not matter, and it never returns.
+// calling convention does not matter, and it never returns. The DLL search
+// is narrowed first, before anything loads a DLL by name.
 extern "C" void WinMainCRTStartup() {
-    NarrowDllSearch();
+    platform::win32::NarrowDllSearch();
     ExitProcess(static_cast<UINT>(RunVelmora()));
 }
