@@ -103,10 +103,6 @@ start)
     # Without a window manager, closing a message box stalls unless Wine
     # manages its windows itself.
     logged wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
-    # A Windows test killed while the prefix reported another Windows had no
-    # time to set it back.
-    wine reg delete 'HKCU\Software\Wine' /v Version /f </dev/null >>"$state/wine.log" 2>&1 || true
-    wine cmd /c ver </dev/null 2>>"$state/wine.log"
     ;;
 stop)
     stop_session

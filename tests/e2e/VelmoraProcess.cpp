@@ -1,5 +1,7 @@
 #include "tests/e2e/VelmoraProcess.h"
 
+#include <winternl.h>
+
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -220,6 +222,32 @@ void VelmoraProcess::End(Ending ending) const {
             PostThreadMessageA(process_.dwThreadId, WM_QUIT, kQuitCodeOfAnotherProgram, 0);
             break;
     }
+}
+
+// The version fields of a 32-bit process environment block, which Windows and
+// Wine fill as the process starts, and which GetVersionEx and RtlGetVersion
+// answer from.
+std::string VelmoraProcess::WindowsVersionSeen() const {
+    constexpr std::uintptr_t kMajorVersionAt = 0xA4;
+    constexpr std::uintptr_t kMinorVersionAt = 0xA8;
+    using QueryCall = LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, void*, ULONG, ULONG*);
+    const auto query = reinterpret_cast<QueryCall>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+    PROCESS_BASIC_INFORMATION basic = {};
+    ULONG major = 0;
+    ULONG minor = 0;
+    if (query == nullptr ||
+        query(process_.hProcess, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) {
+        return "unknown";
+    }
+    const auto at = reinterpret_cast<std::uintptr_t>(basic.PebBaseAddress);
+    if (!ReadProcessMemory(process_.hProcess, reinterpret_cast<void*>(at + kMajorVersionAt), &major,
+                           sizeof major, nullptr) ||
+        !ReadProcessMemory(process_.hProcess, reinterpret_cast<void*>(at + kMinorVersionAt), &minor,
+                           sizeof minor, nullptr)) {
+        return "unknown";
+    }
+    return std::to_string(major) + "." + std::to_string(minor);
 }
 
 bool VelmoraProcess::HasExited() const {

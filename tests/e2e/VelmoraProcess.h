@@ -89,6 +89,9 @@ public:
     void ClickCloseBox() const;
     // Ends the run as `ending` says.
     void End(Ending ending) const;
+    // The Windows version that the process was told it runs on, as major.minor:
+    // what its loader put in its process environment block.
+    std::string WindowsVersionSeen() const;
 
     bool HasExited() const;
     // The exit code once the process has ended, or nothing after `timeout`.

@@ -96,8 +96,8 @@ TEST_F(E2eTest, WindowOpensCentredInItsInitialState) {
 // Before anything is written: Space and Enter press Cancel, which has the
 // focus, as Alt+C does; the frame closes the window; and a WM_QUIT that
 // another program posts ends the loop, with Velmora's code, not its own. A
-// click on Cancel ends the test above; Close, Esc and Enter at " Update
-// Complete" end the question's and the timeline's.
+// click on Cancel ends the test above; the timeline's runs end each way once
+// the values are written.
 class EndingTest : public E2eTest, public testing::WithParamInterface<Ending> {};
 
 TEST_P(EndingTest, EndsTheProgramAtOnce) {
