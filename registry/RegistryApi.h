@@ -23,7 +23,14 @@ KeyHandle LocalMachine();
 
 // All the key-specific rights (query value, set value, create subkey, enumerate
 // subkeys, notify, create link): the access every open in the program asks for,
-// also where it only reads.
+// also where it only reads. Chosen here, once, for every open, and why: a
+// registry without security, as on Windows 9x, grants any access, so a
+// program made for it asks for all of it; Velmora keeps that, and with it
+// one outcome for a user who may not write under HKEY_LOCAL_MACHINE: every
+// open fails, so step 1 already reports "Cannot access system registry."
+// and nothing is ever half-written. The cost is that such a user cannot even
+// read the values: the start-up check finds neither, so the question is not
+// asked, and the message says access where rights to write are missing.
 inline constexpr std::uint32_t kKeySpecificAllAccess = 0x3F;
 
 // The registry types that the program reads and writes.

@@ -8,10 +8,10 @@
 namespace registry {
 
 // A key under HKEY_LOCAL_MACHINE, opened as every open in the program is made:
-// options 0 and access 0x3F, also where the key is only read. The status of the
-// open is not examined: a failed open leaves the handle 0, and shows as the
-// failure of the value calls made on it. The key closes itself at the latest
-// when it goes out of scope.
+// options 0 and access 0x3F, also where the key is only read (RegistryApi.h,
+// kKeySpecificAllAccess, says why). The status of the open is not examined: a
+// failed open leaves the handle 0, and shows as the failure of the value calls
+// made on it. The key closes itself at the latest when it goes out of scope.
 class RegistryKey {
 public:
     explicit RegistryKey(const char* subKey);

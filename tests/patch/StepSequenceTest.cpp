@@ -221,6 +221,7 @@ TEST_F(PatchTest, UnreadableInstallDateIsAnAccessFailure) {
     EXPECT_EQ(window.StatusText(), " Initializing");
 }
 
+// Every open asks for access 0x3F, also to read (registry/RegistryApi.h says why).
 TEST_F(PatchTest, UserWithoutFullAccessCannotEvenReadTheWindowsNtPlace) {
     PutTypicalNtValues();
     registry.DenyAccess(patch::kWindowsNtPlace, win32::kKeyCreateLink);
