@@ -63,18 +63,18 @@ void FakeRegistry::DenyAccess(std::string_view path, std::uint32_t mask) {
 }
 
 void FakeRegistry::FailCall(RegistryCall call, int nth, Status status) {
-    failures_.push_back({call, nth, status});
+    ScriptedCall& scripted = scripted_[static_cast<std::size_t>(call)];
+    scripted.failure.FailNth(nth);
+    scripted.status = status;
 }
 
 std::optional<Status> FakeRegistry::ScriptedStatus(const CallRecord& record) {
-    std::optional<Status> status;
-    for (auto& failure : failures_) {
-        if (failure.call == record.call && --failure.callsToGo == 0) {
-            status = failure.status;
-            failed_ = record;
-        }
+    ScriptedCall& scripted = scripted_[static_cast<std::size_t>(record.call)];
+    if (!scripted.failure.Fails()) {
+        return std::nullopt;
     }
-    return status;
+    failed_ = record;
+    return scripted.status;
 }
 
 const FakeRegistry::OpenedKey* FakeRegistry::Opened(KeyHandle key) const {

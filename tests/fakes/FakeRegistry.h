@@ -7,6 +7,7 @@
 // calls made. The code page and the heap have stand-ins of their own
 // (FakeCodePage, FakeHeap).
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -58,7 +59,7 @@ public:
     // Opens of `path` that ask for any of `mask` answer ERROR_ACCESS_DENIED.
     void DenyAccess(std::string_view path, std::uint32_t mask);
     // The nth call of `call` from now (1 for the next) answers `status` and
-    // does nothing.
+    // does nothing; a later failure scripted for the same call replaces it.
     void FailCall(RegistryCall call, int nth, Status status);
     // The nth query from now answers as it would, but reports `size` bytes,
     // as a registry that overstates what it stored might.
@@ -95,10 +96,10 @@ private:
         std::string path;
         std::uint32_t access = 0;
     };
+    // The failure scripted for one of the four calls, and what it answers.
     struct ScriptedCall {
-        RegistryCall call;
-        int callsToGo;
-        Status status;
+        ScriptedFailure failure;
+        Status status = 0;
     };
 
     std::optional<Status> ScriptedStatus(const CallRecord& record);
@@ -109,7 +110,7 @@ private:
     KeyHandle nextHandle_ = 0x1000;
     std::vector<CallRecord> calls_;
     std::vector<CallRecord> stores_;
-    std::vector<ScriptedCall> failures_;
+    std::array<ScriptedCall, 4> scripted_;  // by RegistryCall
     std::optional<CallRecord> failed_;
     ScriptedFailure overstatement_;
     std::uint32_t overstatedSize_ = 0;

@@ -54,7 +54,8 @@ public:
     struct Event {
         std::uint64_t time;
         std::string what;  // e.g. "status  Applying Patch", "tell Cannot ...", "end 2"
-        // Where the call came in the sequence that the in-memory registry shares.
+        // Where the call came in the sequence that all the in-memory stand-ins
+        // share (Sequence.h).
         std::uint64_t sequence = ++LastSequenceNumber();
         bool operator==(const Event& other) const {
             return time == other.time && what == other.what;
