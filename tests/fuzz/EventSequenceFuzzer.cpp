@@ -26,7 +26,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <string>
@@ -39,19 +38,13 @@
 #include "tests/fakes/FakeRegistry.h"
 #include "tests/fakes/FakeWindow.h"
 #include "tests/fuzz/OutcomeModel.h"
+#include "tests/fuzz/Promise.h"
 
 namespace {
 
 using fake::FakeWindow;
 using fake::RegistryCall;
 using patch::Button;
-
-void Promise(bool kept, const char* promise) {
-    if (!kept) {
-        std::fprintf(stderr, "broken promise: %s\n", promise);
-        __builtin_trap();  // a finding: libFuzzer saves the input
-    }
-}
 
 // Decimal digits, capped at `limit` however many there are.
 std::uint32_t Number(std::string_view& rest, std::uint32_t limit) {

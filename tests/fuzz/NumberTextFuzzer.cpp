@@ -8,6 +8,7 @@
 #include <string>
 
 #include "basics/NumberText.h"
+#include "tests/fuzz/Promise.h"
 
 using basics::DecimalText;
 using basics::ParseWholeNumber;
@@ -19,9 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const auto number = ParseWholeNumber(text);
-    if (number && ParseWholeNumber(DecimalText(*number).View()) != number) {
-        __builtin_trap();
-    }
+    Promise(!number || ParseWholeNumber(DecimalText(*number).View()) == number,
+            "a number read is read again from its own decimal digits");
 
     // Plain digits, optionally signed, short enough for a 64-bit reference.
     std::u16string plain = text.substr(0, text.find(u'\0'));
@@ -35,9 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         reference = negative ? -reference : reference;
         const bool inRange = reference >= INT32_MIN && reference <= INT32_MAX;
-        if (inRange != number.has_value() || (inRange && *number != reference)) {
-            __builtin_trap();
-        }
+        Promise(inRange == number.has_value() && (!inRange || *number == reference),
+                "plain decimal digits read as the number they spell, within 32 bits");
     }
     return 0;
 }

@@ -18,6 +18,7 @@
 
 #include "registry/Registry.h"
 #include "tests/fakes/FakeRegistry.h"
+#include "tests/fuzz/Promise.h"
 #include "tests/support/PlainValue.h"
 
 namespace {
@@ -26,13 +27,6 @@ using fake::FakeRegistry;
 using registry::RegValue;
 
 constexpr const char* kKey = "SOFTWARE\\Fuzz";
-
-void Require(bool condition, const char* promise) {
-    if (!condition) {
-        __builtin_trap();  // a finding: libFuzzer saves the input
-    }
-    (void)promise;
-}
 
 }  // namespace
 
@@ -61,47 +55,47 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const bool handled = type == registry::api::kRegSz || type == registry::api::kRegBinary ||
                          type == registry::api::kRegDword;
-    Require(handled || (status == registry::kUnhandledType && Plain(value) == untouched),
+    Promise(handled || (status == registry::kUnhandledType && Plain(value) == untouched),
             "an unhandled type answers -1 and leaves the value alone");
     if (status != 0) {
-        Require(Plain(value) == untouched || value.IsEmpty(),
+        Promise(Plain(value) == untouched || value.IsEmpty(),
                 "a failed read leaves the value alone or, for a text, empties it");
         return 0;
     }
-    Require(Plain(value) != untouched, "status 0 only with the value set");
+    Promise(Plain(value) != untouched, "status 0 only with the value set");
 
     if (const basics::Text* text = value.IfText()) {
-        Require(type == registry::api::kRegSz && text->Length() == stored.size(),
+        Promise(type == registry::api::kRegSz && text->Length() == stored.size(),
                 "a text keeps every byte it was stored with");
         const registry::WriteResult copied =
             registry::WriteValue(key, u"Text", value, registry::api::kRegSz);
-        Require(!copied.failure && copied.status == 0, "text written");
+        Promise(!copied.failure && copied.status == 0, "text written");
         std::vector<std::uint8_t> expected = stored;
         if (!expected.empty() && expected.back() != 0) {
             expected.push_back(0);
         }
         const auto written = registry.Get(kKey, "Text");
-        Require(written && written->type == registry::api::kRegSz && written->bytes == expected,
+        Promise(written && written->type == registry::api::kRegSz && written->bytes == expected,
                 "a text is stored as read, plus the NUL the system adds");
     } else {
-        Require(stored.size() <= 4, "an integer is read only from 4 bytes or fewer");
+        Promise(stored.size() <= 4, "an integer is read only from 4 bytes or fewer");
         std::uint32_t expected = 0;
         for (std::size_t i = 0; i < stored.size(); ++i) {
             expected |= std::uint32_t{stored[i]} << (8 * i);
         }
-        Require(value.IfInteger() && *value.IfInteger() == static_cast<std::int32_t>(expected),
+        Promise(value.IfInteger() && *value.IfInteger() == static_cast<std::int32_t>(expected),
                 "an integer is its bytes read little-endian, the missing ones 0");
     }
 
     const registry::WriteResult written =
         registry::WriteValue(key, u"Number", value, registry::api::kRegDword);
     if (written.failure) {
-        Require(value.IfText() != nullptr, "only a text fails to convert");
-        Require(!registry.Get(kKey, "Number"), "nothing is stored when the conversion fails");
+        Promise(value.IfText() != nullptr, "only a text fails to convert");
+        Promise(!registry.Get(kKey, "Number"), "nothing is stored when the conversion fails");
     } else {
-        Require(written.status == 0, "number written");
+        Promise(written.status == 0, "number written");
         const auto number = registry.Get(kKey, "Number");
-        Require(number && number->type == registry::api::kRegDword && number->bytes.size() == 4,
+        Promise(number && number->type == registry::api::kRegDword && number->bytes.size() == 4,
                 "a number is stored as 4 bytes");
     }
     return 0;
