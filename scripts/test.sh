@@ -1,15 +1,22 @@
 #!/bin/sh
 # Installs what is missing, then builds and runs every test: the host unit
-# tests (with AddressSanitizer and UBSan) and the fuzz targets, which need no
-# 32-bit code, then the Windows build with its test programs under Wine, once
-# scripts/setup-i386.sh has seen to 32-bit code. Where it cannot, the command
-# fails after the host and fuzz results, its last line saying why.
+# tests (with AddressSanitizer and UBSan), the fuzz targets, and the Windows
+# build with its test programs under Wine, once scripts/setup-i386.sh has seen
+# to 32-bit code. Where it cannot, the command fails after the host and fuzz
+# results, its last line saying why.
+#
+# The Windows tests mostly wait for Velmora's timer, so the fuzz targets run
+# beside them: one at a time, on a core of their own, at the lowest priority,
+# so that Wine never waits for them. Their results follow the Windows tests'.
 #
 # VELMORA_WERROR=ON (as CI sets it) makes compiler warnings errors.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 werror=${VELMORA_WERROR:-OFF}
+run=build/test-run
+rm -rf "$run"
+mkdir -p "$run"
 
 cmake --preset host -DVELMORA_WERROR="$werror"
 cmake --build --preset host
@@ -17,9 +24,43 @@ ctest --preset host
 
 cmake --preset fuzz -DVELMORA_WERROR="$werror"
 cmake --build --preset fuzz
-ctest --preset fuzz
 
-scripts/setup-i386.sh
+setup=0
+scripts/setup-i386.sh >"$run/setup-i386.txt" 2>&1 || setup=$?
+cat "$run/setup-i386.txt"
+if [ "$setup" -ne 0 ]; then
+    ctest --preset fuzz || true
+    tail -n 1 "$run/setup-i386.txt"
+    exit 1
+fi
 cmake --preset win32 -DVELMORA_WERROR="$werror"
 cmake --build --preset win32
-ctest --preset win32
+
+# The fuzz targets, in a process group of their own that ends with this
+# command however it ends; fuzz.status holds their status once they are done.
+stop_fuzz() {
+    if [ -s "$run/fuzz.pid" ]; then
+        kill -TERM -- "-$(cat "$run/fuzz.pid")" 2>/dev/null || true
+    fi
+}
+trap stop_fuzz EXIT
+trap 'exit 129' HUP
+trap 'exit 130' INT
+trap 'exit 143' TERM
+setsid sh -c 'echo $$ >"$0/fuzz.pid"; nice -n 19 ctest --preset fuzz --parallel 1; echo $? >"$0/fuzz.status"' \
+    "$run" >"$run/fuzz.txt" 2>&1 &
+
+windows=0
+ctest --preset win32 || windows=$?
+
+# A group that ended without a status was killed.
+until [ -s "$run/fuzz.status" ]; do
+    if [ -s "$run/fuzz.pid" ] && ! kill -0 "$(cat "$run/fuzz.pid")" 2>/dev/null &&
+        [ ! -s "$run/fuzz.status" ]; then
+        echo 1 >"$run/fuzz.status"
+    fi
+    sleep 1
+done
+echo "The fuzz targets, which ran beside the Windows tests:"
+cat "$run/fuzz.txt"
+[ "$windows" -eq 0 ] && [ "$(cat "$run/fuzz.status")" -eq 0 ]
