@@ -29,7 +29,7 @@ for text in BUILD.txt LICENSE README.txt SHA256SUMS; do
     [ "$bare" -gt 0 ] && [ "$crlf" -eq "$bare" ] || fault "$text: $crlf of $bare lines end in CRLF"
 done
 sha256sum -c SHA256SUMS || fault "sha256sum -c refuses SHA256SUMS"
-[ "$(wc -l <README.txt)" -le 120 ] || fault "README.txt has $(wc -l <README.txt) lines"
+[ "$(wc -l <README.txt)" -le 140 ] || fault "README.txt has $(wc -l <README.txt) lines"
 cmp Velmora.exe "$build/Velmora.exe" || fault "the packaged Velmora.exe is not the build's"
 built=$(sha256sum <"$build/Velmora.exe" | cut -d' ' -f1)
 tr -d '\r' <BUILD.txt | grep -qx "  $built" ||
