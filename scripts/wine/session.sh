@@ -103,6 +103,11 @@ start)
     # Without a window manager, closing a message box stalls unless Wine
     # manages its windows itself.
     logged wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
+    # The desktop, which every window needs. Left to the first window of a
+    # test, it would take seconds to come up inside that test, and would
+    # leave when the test's last window had gone; started on its own, it
+    # stays until the session stops.
+    setsid wine explorer.exe /desktop </dev/null >>"$state/wine.log" 2>&1 &
     ;;
 stop)
     stop_session
