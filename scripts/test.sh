@@ -38,20 +38,29 @@ cmake --build --preset win32
 
 # The fuzz targets, in a process group of their own that ends with this
 # command however it ends; fuzz.status holds their status once they are done.
-stop_fuzz() {
+# The Windows tests run meanwhile, waited for so that a signal to this command
+# stops them at once too (ctest's Wine session then stops itself).
+windows_tests=""
+stop_background() {
+    if [ -n "$windows_tests" ]; then
+        kill -TERM "$windows_tests" 2>/dev/null || true
+    fi
     if [ -s "$run/fuzz.pid" ]; then
-        kill -TERM -- "-$(cat "$run/fuzz.pid")" 2>/dev/null || true
+        kill -TERM "-$(cat "$run/fuzz.pid")" 2>/dev/null || true
     fi
 }
-trap stop_fuzz EXIT
+trap stop_background EXIT
 trap 'exit 129' HUP
 trap 'exit 130' INT
 trap 'exit 143' TERM
 setsid sh -c 'echo $$ >"$0/fuzz.pid"; nice -n 19 ctest --preset fuzz --parallel 1; echo $? >"$0/fuzz.status"' \
     "$run" >"$run/fuzz.txt" 2>&1 &
 
+ctest --preset win32 &
+windows_tests=$!
 windows=0
-ctest --preset win32 || windows=$?
+wait "$windows_tests" || windows=$?
+windows_tests=""
 
 # A group that ended without a status was killed.
 until [ -s "$run/fuzz.status" ]; do
