@@ -37,15 +37,16 @@ cmake --preset win32 -DVELMORA_WERROR="$werror"
 cmake --build --preset win32
 
 # The fuzz targets, in a process group of their own that ends with this
-# command however it ends; fuzz.status holds their status once they are done.
-# The Windows tests run meanwhile, waited for so that a signal to this command
-# stops them at once too (ctest's Wine session then stops itself).
+# command however it ends. The Windows tests run meanwhile, waited for so that
+# a signal to this command stops them at once too (ctest's Wine session then
+# stops itself).
+fuzz_tests=""
 windows_tests=""
 stop_background() {
     if [ -n "$windows_tests" ]; then
         kill -TERM "$windows_tests" 2>/dev/null || true
     fi
-    if [ -s "$run/fuzz.pid" ]; then
+    if [ -n "$fuzz_tests" ] && [ -s "$run/fuzz.pid" ]; then
         kill -TERM "-$(cat "$run/fuzz.pid")" 2>/dev/null || true
     fi
 }
@@ -53,23 +54,19 @@ trap stop_background EXIT
 trap 'exit 129' HUP
 trap 'exit 130' INT
 trap 'exit 143' TERM
-setsid sh -c 'echo $$ >"$0/fuzz.pid"; nice -n 19 ctest --preset fuzz --parallel 1; echo $? >"$0/fuzz.status"' \
+setsid -w sh -c 'echo $$ >"$0/fuzz.pid"; exec nice -n 19 ctest --preset fuzz --parallel 1' \
     "$run" >"$run/fuzz.txt" 2>&1 &
+fuzz_tests=$!
 
 ctest --preset win32 &
 windows_tests=$!
 windows=0
 wait "$windows_tests" || windows=$?
 windows_tests=""
+fuzz=0
+wait "$fuzz_tests" || fuzz=$?
+fuzz_tests=""
 
-# A group that ended without a status was killed.
-until [ -s "$run/fuzz.status" ]; do
-    if [ -s "$run/fuzz.pid" ] && ! kill -0 "$(cat "$run/fuzz.pid")" 2>/dev/null &&
-        [ ! -s "$run/fuzz.status" ]; then
-        echo 1 >"$run/fuzz.status"
-    fi
-    sleep 1
-done
 echo "The fuzz targets, which ran beside the Windows tests:"
 cat "$run/fuzz.txt"
-[ "$windows" -eq 0 ] && [ "$(cat "$run/fuzz.status")" -eq 0 ]
+[ "$windows" -eq 0 ] && [ "$fuzz" -eq 0 ]

@@ -85,10 +85,10 @@ TEST_P(PatchTest, PatchesTheWindows9xPlaceOnTimeAndChangesNothingElse) {
     VelmoraProcess velmora(copy ? copy->Name() : "Velmora.exe");
     ASSERT_NE(velmora.WaitForWindow(), nullptr);
     const auto appeared = Clock::now();
-    std::cout << "Windows " << velmora.WindowsVersionSeen() << std::endl;
+    const std::string windowsSeen = velmora.WindowsVersionSeen();
+    std::cout << "Windows " << windowsSeen << std::endl;
     if (run.version != nullptr) {
-        ASSERT_EQ(velmora.WindowsVersionSeen(), run.version)
-            << "Wine reports to the copy the Windows it was set to";
+        ASSERT_EQ(windowsSeen, run.version) << "Wine reports to the copy the Windows it was set to";
     }
 
     std::vector<std::string> texts = {velmora.StatusText()};
