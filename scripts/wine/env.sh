@@ -1,7 +1,6 @@
-# Sourced with $state set (by session.sh, run.sh, the run command and the
-# end-to-end tests' version switch): the environment in which the Windows
-# tests and the tools run Wine. Everything lives under $state, so the user's
-# own ~/.wine and display are never touched.
+# Sourced with $state set (by session.sh, run.sh and the run command): the
+# environment in which the Windows tests and the tools run Wine. Everything
+# lives under $state, so the user's own ~/.wine and display are never touched.
 export WINEPREFIX="$state/prefix"
 export WINEARCH=win64
 export WINEDEBUG=-all
