@@ -25,7 +25,7 @@ constexpr DWORD kSearchSystem32Only = 0x800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
 //                whoever asks for it later and by whatever name
 // imm32.dll is not on the list: user32 loads it as it starts, before the
 // entry point runs (on XP and Server 2003 by its full path in the system
-// folder, where input methods are on; under Wine as an import), and it is a
+// folder, where input methods are on; under Wine always), and it is a
 // KnownDLL from Vista on.
 // Installers that run from a download folder load more (7-Zip's DllSecur.c
 // lists userenv, setupapi, apphelp, propsys, cryptbase, oleacc, clbcatq and
