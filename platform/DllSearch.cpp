@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/SystemDlls.h"
+
 namespace platform::win32 {
 
 namespace {
@@ -9,31 +11,6 @@ namespace {
 // LoadLibraryEx's flag for System32 alone; the headers for Windows NT 4.0
 // lack the name.
 constexpr DWORD kSearchSystem32Only = 0x800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
-
-// What the fallback below loads from the system folder itself, because
-// Windows' own DLLs load it once Velmora's window is made, and no Windows
-// that takes the fallback lists it among its KnownDLLs:
-//   uxtheme.dll  user32 loads it by bare name to draw the window, its buttons
-//                and message boxes in the visual style (XP and later)
-//   dwmapi.dll   uxtheme and user32 load it by bare name for the desktop
-//                compositor (Vista and later)
-//   msctf.dll    the text services (language bar, speech, handwriting, the
-//                input methods of East Asian languages) bring it into a
-//                program that makes windows, where they are on; a KnownDLL
-//                from Vista on, but not on XP and Server 2003. Loaded here
-//                first, it and its own imports come from the system folder,
-//                whoever asks for it later and by whatever name
-// imm32.dll is not on the list: user32 loads it as it starts, before the
-// entry point runs (on XP and Server 2003 by its full path in the system
-// folder, where input methods are on; under Wine always), and it is a
-// KnownDLL from Vista on.
-// Installers that run from a download folder load more (7-Zip's DllSecur.c
-// lists userenv, setupapi, apphelp, propsys, cryptbase, oleacc, clbcatq and
-// version too); those serve the shell, COM, device set-up, cryptography and
-// accessibility clients, which this window never calls on, or are loaded
-// before the entry point runs. A Windows that lacks one (NT 4.0 and 2000
-// have none of the three) skips it.
-constexpr const char* kLoadedFromTheSystemFolder[] = {"uxtheme.dll", "dwmapi.dll", "msctf.dll"};
 
 // `folder`, a backslash and `name`, where they fit in a path.
 bool JoinPath(char (&path)[MAX_PATH], UINT folder, const char* name) {
@@ -49,20 +26,30 @@ bool JoinPath(char (&path)[MAX_PATH], UINT folder, const char* name) {
     return true;
 }
 
-// Loads each of those by its full path in the system folder, with its own
-// imports looked for there too, and keeps it loaded: a later load by bare
-// name then finds it in the process and searches no folder.
+// Loads each DLL of SystemDlls.h that this Windows ships by its full path in
+// the system folder, with its own imports looked for there too, and keeps it
+// loaded: a later load by bare name then finds it in the process and
+// searches no folder.
+//
+// The version is GetVersion's, which every kernel32 from NT 3.1 on has
+// (GetVersionEx came with 3.5, VerifyVersionInfo with 2000). It is true
+// wherever this runs: only a Windows that lacks SetDefaultDllDirectories
+// comes here, which is one before Windows 8, and only from 8.1 on does
+// GetVersion answer an older Windows than the one running to an exe whose
+// manifest names none. A compatibility mode that an administrator chooses
+// for Velmora.exe makes it answer the older Windows of that mode; then
+// fewer DLLs are loaded here, never one that the running Windows lacks.
 void LoadFromTheSystemFolder() {
     char path[MAX_PATH];
     const UINT folder = GetSystemDirectoryA(path, MAX_PATH);
     if (folder == 0 || folder + 1 >= MAX_PATH) {
         return;
     }
-    for (const char* name : kLoadedFromTheSystemFolder) {
+    ForEachShippedDll(FromGetVersion(GetVersion()), [&](const char* name) {
         if (JoinPath(path, folder, name)) {
             LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
         }
-    }
+    });
 }
 
 }  // namespace
@@ -73,10 +60,12 @@ void LoadFromTheSystemFolder() {
 // System32. Elsewhere the current folder leaves the search (XP SP1 and
 // later), but the exe's own folder stays first in it, so the DLLs that would
 // be looked for there are loaded from the system folder before anything asks
-// for them. Both calls are looked up, so that Windows NT 4.0 and 2000, which
-// have neither, still start. What a planted manifest could redirect,
-// Velmora's own manifest (resources/) keeps from being read on Vista and
-// later.
+// for them, those that this Windows ships. Both calls are looked up, so that
+// Windows NT 4.0 and 2000, which have neither, still start; they ship none of
+// those DLLs, so there the folder that Velmora runs from is the only
+// defence, as the administrator's guide says. What a planted manifest could
+// redirect, Velmora's own manifest (resources/) keeps from being read where
+// an embedded manifest wins.
 void NarrowDllSearch() {
     const HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
     if (kernel32 == nullptr) {

@@ -10,7 +10,8 @@ namespace platform::win32 {
 // Narrows the search before any window is made: to System32 alone where
 // kernel32 can; elsewhere the current folder leaves it, and the DLLs that
 // Windows would look for beside the exe are loaded from the system folder
-// first. A Windows that has neither call starts all the same.
+// first, where this Windows ships them (SystemDlls.h). A Windows that has
+// neither call starts all the same.
 void NarrowDllSearch();
 
 }  // namespace platform::win32
