@@ -74,13 +74,26 @@ void EventDispatch::Closed() {
     });
 }
 
+// With no window left nothing can go on, so the program ends as closing the
+// window ends it, at any step. Inside a message box, the box goes with the
+// window, and the handler that opened it ends the program once it returns,
+// as closing the box would: a failure's message with the failure's code, the
+// question as a No.
+void EventDispatch::Destroyed() {
+    windowGone_ = true;
+    if (!ended_ && openMessageBoxes_ == 0) {
+        EndProgram(WrittenSoFar());
+    }
+}
+
 void EventDispatch::FailedUnexpectedly(const Failure& failure) {
     ReportAndEnd(failure);
 }
 
 Answer EventDispatch::Ask(const char* question) {
     OpenMessageBox open(openMessageBoxes_);
-    return window_.Ask(question);
+    const Answer answer = window_.Ask(question);
+    return windowGone_ ? Answer::No : answer;
 }
 
 void EventDispatch::Tell(const char* message) {

@@ -16,8 +16,9 @@ namespace patch {
 // program's boxes is open nothing is delivered: a tick that falls due then is
 // dropped (the timer keeps counting, so the next step comes at most one
 // interval after the box closes), and a press, a close or an activation is
-// ignored. Form_Activate runs on the first activation delivered, and nothing
-// is delivered after the end.
+// ignored. Only the window's going ends the program even then. Form_Activate
+// runs on the first activation delivered, and nothing is delivered after the
+// end.
 //
 // frmPatch reaches its window through this object, which forwards to the
 // platform's window (Win32, or the host fake), so that it sees each box open
@@ -43,6 +44,9 @@ public:
     void TimerTicked();
     void ButtonPressed(Button button);
     void Closed();
+    // The window has gone without being closed: its hidden owner was closed,
+    // which takes the window with it.
+    void Destroyed();
     // A failure in the window's own code, outside any handler.
     void FailedUnexpectedly(const basics::Failure& failure);
 
@@ -72,6 +76,7 @@ private:
     frmPatch form_;
     bool activated_ = false;
     bool ended_ = false;
+    bool windowGone_ = false;
     int openMessageBoxes_ = 0;
 };
 

@@ -7,12 +7,15 @@
 namespace patch {
 
 // Where each is decided:
-//   PatchApplied       Close (frmPatch.cpp); the window closed after step 2 has
-//                      written both values (EventDispatch.cpp), or a WM_QUIT
-//                      that another program posted then (platform/PatchWindow.cpp)
-//   NothingWritten     Cancel (frmPatch.cpp); No to the start-up question
-//                      (StartupCheck.cpp); the window closed, or a WM_QUIT
-//                      posted, before step 2 (EventDispatch.cpp, PatchWindow.cpp)
+//   PatchApplied       Close (frmPatch.cpp); the window closed or destroyed
+//                      after step 2 has written both values (EventDispatch.cpp),
+//                      or a WM_QUIT that another program posted then
+//                      (platform/PatchWindow.cpp)
+//   NothingWritten     Cancel (frmPatch.cpp); No to the start-up question, or
+//                      the window destroyed while it is asked (StartupCheck.cpp,
+//                      EventDispatch.cpp); the window closed or destroyed, or a
+//                      WM_QUIT posted, before step 2 (EventDispatch.cpp,
+//                      PatchWindow.cpp)
 //   RegistryFailure    a read at step 1 or a write at step 2 that the registry
 //                      refused, once its message is closed (StepSequence.cpp)
 //   UnexpectedFailure  a failure that no handler traps, once it is reported

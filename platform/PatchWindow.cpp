@@ -77,6 +77,7 @@ bool PatchWindow::Create() {
     // behaviour and sets Form_Activate, which arms the step timer, going.
     dialog_.Attach(window_, cmdCancel_, cmdClose_);
     stepTimer_.Attach(window_);
+    made_ = true;
     ShowWindow(window_, SW_SHOWNORMAL);
     UpdateWindow(window_);
     return true;
@@ -166,6 +167,9 @@ LRESULT PatchWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             // Close box, Alt+F4 or the system menu: no handler, the program ends.
             events_.Closed();
             return 0;
+        case WM_DESTROY:
+            OnDestroy();
+            return 0;
         default:
             return DefWindowProcA(window_, message, wParam, lParam);
     }
@@ -198,6 +202,21 @@ void PatchWindow::OnCommand(WPARAM wParam, LPARAM lParam) {
         case BN_KILLFOCUS:
             dialog_.ShowDefaultButton();
             break;
+    }
+}
+
+// Velmora never destroys its window: it ends with it. So the window has gone
+// because something closed its hidden owner, which takes the window along
+// (another program closing every window of Velmora's, or those of its
+// caption), and the program ends as closing the window ends it. A window that
+// CreateWindowEx gives up on while making it is left to Create's caller.
+// Where a message box is open, the box goes with the window and its handler
+// ends the program as the box returns; the WM_QUIT makes the box's own loop
+// return even on a Windows that kept the box.
+void PatchWindow::OnDestroy() {
+    if (made_) {
+        events_.Destroyed();
+        PostQuitMessage(0);
     }
 }
 

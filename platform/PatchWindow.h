@@ -50,6 +50,7 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnActivate(WPARAM wParam);
     void OnCommand(WPARAM wParam, LPARAM lParam);
+    void OnDestroy();
 
     bool CreateControls();
     HWND CreateControl(const char* className, const patch::layout::Control& placement, DWORD style,
@@ -63,6 +64,7 @@ private:
     HWND status_ = nullptr;
     HWND cmdCancel_ = nullptr;
     HWND cmdClose_ = nullptr;
+    bool made_ = false;
     int dpiX_ = 96;
     int dpiY_ = 96;
     StepTimer stepTimer_;

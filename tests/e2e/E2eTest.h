@@ -19,6 +19,9 @@ inline constexpr const char* kGathering = " Gathering Patch Information";
 inline constexpr const char* kApplying = " Applying Patch";
 inline constexpr const char* kComplete = " Update Complete";
 
+// How soon a run ends once a user or another program ends it.
+inline constexpr Milliseconds kAtOnce{2000};
+
 inline constexpr DWORD kPatchApplied = 0;
 inline constexpr DWORD kNothingWritten = 1;
 inline constexpr DWORD kRegistryFailure = 2;

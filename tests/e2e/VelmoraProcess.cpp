@@ -40,6 +40,28 @@ HWND FindTopLevel(DWORD processId, const char* className, const char* title) {
     return search.found;
 }
 
+struct Listing {
+    DWORD processId;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK ListTopLevel(HWND window, LPARAM parameter) {
+    auto& listing = *reinterpret_cast<Listing*>(parameter);
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    if (processId == listing.processId) {
+        listing.windows.push_back(window);
+    }
+    return TRUE;
+}
+
+// Every top-level window of the process, shown or hidden.
+std::vector<HWND> TopLevelWindows(DWORD processId) {
+    Listing listing = {processId, {}};
+    EnumWindows(ListTopLevel, reinterpret_cast<LPARAM>(&listing));
+    return listing.windows;
+}
+
 }  // namespace
 
 std::string BuildFolder() {
@@ -193,8 +215,14 @@ void VelmoraProcess::ClickCloseBox() const {
 }
 
 const char* EndingName(Ending ending) {
-    constexpr const char* kNames[] = {
-        "Space", "Enter", "Escape", "AltC", "CloseBox", "AltF4", "QuitPostedByAnotherProgram"};
+    constexpr const char* kNames[] = {"Space",
+                                      "Enter",
+                                      "Escape",
+                                      "AltC",
+                                      "CloseBox",
+                                      "AltF4",
+                                      "QuitPostedByAnotherProgram",
+                                      "EveryWindowClosed"};
     return kNames[static_cast<int>(ending)];
 }
 
@@ -221,6 +249,16 @@ void VelmoraProcess::End(Ending ending) const {
         case Ending::QuitPostedByAnotherProgram:
             PostThreadMessageA(process_.dwThreadId, WM_QUIT, kQuitCodeOfAnotherProgram, 0);
             break;
+        case Ending::EveryWindowClosed: {
+            const HWND owner = GetWindow(window_, GW_OWNER);
+            PostMessageA(owner, WM_CLOSE, 0, 0);
+            for (const HWND window : TopLevelWindows(process_.dwProcessId)) {
+                if (window != owner) {
+                    PostMessageA(window, WM_CLOSE, 0, 0);
+                }
+            }
+            break;
+        }
     }
 }
 

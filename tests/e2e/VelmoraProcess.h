@@ -31,11 +31,21 @@ std::string BuildFolder();
 
 inline constexpr const char* kVelmoraCaption = "Corvane for Windows 9x - Velmora";
 
-// The ways in which a run is ended from outside: by a user's key or click, or
-// by another program that posts WM_QUIT to the window's thread with an exit
-// code of its own (kQuitCodeOfAnotherProgram), which must not become
-// Velmora's.
-enum class Ending { Space, Enter, Escape, AltC, CloseBox, AltF4, QuitPostedByAnotherProgram };
+// The ways in which a run is ended from outside: by a user's key or click; by
+// another program that posts WM_QUIT to the window's thread with an exit code
+// of its own (kQuitCodeOfAnotherProgram), which must not become Velmora's; or
+// by one that closes every top-level window of the process, as tools do that
+// close a program's windows, the hidden owner of Velmora's window first.
+enum class Ending {
+    Space,
+    Enter,
+    Escape,
+    AltC,
+    CloseBox,
+    AltF4,
+    QuitPostedByAnotherProgram,
+    EveryWindowClosed
+};
 inline constexpr WPARAM kQuitCodeOfAnotherProgram = 77;
 const char* EndingName(Ending ending);
 inline void PrintTo(Ending ending, std::ostream* out) {

@@ -36,6 +36,8 @@ public:
     // what comes too late.
     void Press(patch::Button button);
     void Close() { events_.Closed(); }
+    // The window goes with its hidden owner, closed by another program.
+    void Destroy() { events_.Destroyed(); }
     // Moves the clock on, delivering each tick of tmrStep as it falls due.
     void AdvanceClock(std::uint32_t milliseconds);
     std::uint64_t Now() const { return now_; }

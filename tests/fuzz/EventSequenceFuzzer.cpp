@@ -16,6 +16,7 @@
 //   W<ms>  the clock moves on, delivering each tick as it falls due (at most 10000)
 //   R<n>  the next random fraction is n/1000 (0 until given; 1000 to 2000 too)
 //   C  Cancel pressed   X  Close pressed   B  the close box
+//   D  the window destroyed, as its hidden owner goes (also inside a box)
 //   {...}  events that arrive while the next message box is open
 //   !<o|q|s|c><n>  the nth open, query, set or close from here answers 5;
 //   !k<n>  the nth code-page conversion from here is refused; !m<n>  the nth
@@ -116,7 +117,9 @@ private:
                 window_.AnswerNextQuestion(answer);    // only an activation asks
                 window_.Activate();
                 if (!insideBox) {
-                    model_.Activated(answer, FailureSince(start));
+                    // The question goes with a window destroyed while it is asked.
+                    model_.Activated(destroyedInBox_ ? patch::Answer::No : answer,
+                                     FailureSince(start));
                 }
             } else if (what == 'Y' || what == 'N') {
                 answer_ = what == 'Y' ? patch::Answer::Yes : patch::Answer::No;
@@ -135,8 +138,15 @@ private:
                 if (!insideBox) {
                     model_.Pressed(button);
                 }
-            } else if (what == 'B') {
-                window_.Close();
+            } else if (what == 'B' || what == 'D') {
+                if (what == 'B') {
+                    window_.Close();
+                } else {
+                    window_.Destroy();
+                    destroyedInBox_ = destroyedInBox_ || insideBox;
+                }
+                // A box open at a close keeps the window; at a destroy, its
+                // handler ends the program as the box closes.
                 if (!insideBox) {
                     model_.Closed();
                 }
@@ -317,6 +327,7 @@ private:
     patch::Answer answer_ = patch::Answer::Yes;
     bool failureScripted_ = false;
     bool insideBox_ = false;
+    bool destroyedInBox_ = false;
 };
 
 }  // namespace

@@ -74,19 +74,71 @@ TEST_F(PatchTest, CancelBeforeTheSecondTickEndsTheProgramWithNothingWritten) {
     EXPECT_FALSE(AnyWrite());
 }
 
-TEST_F(PatchTest, ClosingTheWindowEndsTheProgramAndTellsWhetherTheValuesWereWritten) {
-    PutTypicalNtValues();
-    window.Activate();
-    window.Close();
-    EXPECT_EQ(window.ExitCode(), ExitCode::NothingWritten);
+// The window closed, or gone with its hidden owner when another program
+// closed that: the program ends, telling by its exit code whether the values
+// were written. Gone while one of the program's boxes is open, it ends as
+// closing that box would, the question as a No.
+struct WindowGoneCase {
+    const char* what;
+    bool destroyed;  // gone with its owner, not closed
+    bool patchNotNeeded;
+    bool ntValues;  // without them step 1 tells of a registry failure
+    std::uint32_t after;
+    bool whileBoxOpen;
+    ExitCode code;
+};
 
-    fake::FakeWindow afterWriting;
-    afterWriting.Activate();
-    afterWriting.AdvanceClock(1300 + 1000);
-    ASSERT_EQ(afterWriting.Form().StepNumber, 2);
-    afterWriting.Close();
-    EXPECT_EQ(afterWriting.ExitCode(), ExitCode::PatchApplied);
+void PrintTo(const WindowGoneCase& c, std::ostream* out) {
+    *out << c.what;
 }
+
+class WindowGoneTest : public PatchTest, public testing::WithParamInterface<WindowGoneCase> {};
+
+TEST_P(WindowGoneTest, EndsTheProgramWithWhatWasWritten) {
+    const WindowGoneCase& c = GetParam();
+    if (c.patchNotNeeded) {
+        PutPatchNotNeeded();
+        window.AnswerNextQuestion(Answer::Yes);
+    } else if (c.ntValues) {
+        PutTypicalNtValues();
+    }
+    const auto goes = [&] { c.destroyed ? window.Destroy() : window.Close(); };
+    if (c.whileBoxOpen) {
+        window.whileMessageBoxOpen = goes;
+    }
+    window.Activate();
+    window.AdvanceClock(c.after);
+    if (!c.whileBoxOpen) {
+        goes();
+    }
+    window.AdvanceClock(20000);
+
+    EXPECT_EQ(window.ExitCode(), c.code);
+    ASSERT_FALSE(window.Log().empty());
+    EXPECT_EQ(window.Log().back().what, "end " + std::to_string(static_cast<int>(c.code)))
+        << "nothing runs after the end";
+    EXPECT_EQ(AnyWrite(), c.code == ExitCode::PatchApplied);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, WindowGoneTest,
+    testing::Values(WindowGoneCase{"ClosedBeforeTheWrites", false, false, true, 1300 + 999, false,
+                                   ExitCode::NothingWritten},
+                    WindowGoneCase{"ClosedAfterTheWrites", false, false, true, 1300 + 1000, false,
+                                   ExitCode::PatchApplied},
+                    WindowGoneCase{"DestroyedAtTheStart", true, false, true, 0, false,
+                                   ExitCode::NothingWritten},
+                    WindowGoneCase{"DestroyedBeforeTheWrites", true, false, true, 1300 + 999, false,
+                                   ExitCode::NothingWritten},
+                    WindowGoneCase{"DestroyedAfterTheWrites", true, false, true, 1300 + 1000, false,
+                                   ExitCode::PatchApplied},
+                    WindowGoneCase{"DestroyedOnceComplete", true, false, true, 1300 + 3000, false,
+                                   ExitCode::PatchApplied},
+                    WindowGoneCase{"DestroyedWhileTheQuestionIsOpen", true, true, true, 0, true,
+                                   ExitCode::NothingWritten},
+                    WindowGoneCase{"DestroyedWhileAFailureIsTold", true, false, false, 1300, true,
+                                   ExitCode::RegistryFailure}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(PatchTest, CloseCanBePressedOnlyOnceTheUpdateIsComplete) {
     PutTypicalNtValues();
