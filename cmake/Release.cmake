@@ -1,5 +1,6 @@
 # What a release of Velmora holds, packaged by CPack (scripts/release.sh):
-# Velmora.exe; README.txt, for whoever runs it; LICENSE; BUILD.txt, which
+# Velmora.exe; README.txt, for whoever runs it, and FOLDER.txt, the folder
+# to run it from on each Windows; LICENSE; BUILD.txt, which
 # names the sources and the tools that built the exe, and the exe's SHA-256
 # as built, before any signature, which a rebuild gives again; and
 # SHA256SUMS, with the checksum of the exe as packaged, so signed where it
@@ -50,7 +51,8 @@ for byte, unsigned.
 ]])
 
 install(TARGETS Velmora RUNTIME DESTINATION .)
-install(FILES ${PROJECT_SOURCE_DIR}/docs/README.txt ${PROJECT_SOURCE_DIR}/LICENSE
+install(FILES ${PROJECT_SOURCE_DIR}/docs/README.txt ${PROJECT_SOURCE_DIR}/docs/FOLDER.txt
+              ${PROJECT_SOURCE_DIR}/LICENSE
               ${PROJECT_BINARY_DIR}/BUILD.txt DESTINATION .)
 # A signature changes the exe's bytes, and removing one leaves padding and
 # another header checksum behind: so the checksum of the exe as built is
@@ -73,7 +75,7 @@ install(CODE [[
   endif()
   file(APPEND "${folder}/BUILD.txt"
     "\nVelmora.exe as built, before any signature, has the SHA-256\n  ${built}\n${signed}\n")
-  foreach(text README.txt LICENSE BUILD.txt SHA256SUMS)
+  foreach(text README.txt FOLDER.txt LICENSE BUILD.txt SHA256SUMS)
     file(READ "${folder}/${text}" content)
     string(REPLACE "\r\n" "\n" content "${content}")
     string(REPLACE "\n" "\r\n" content "${content}")

@@ -8,8 +8,9 @@
 # clean, runs the test command's checks of the exe (the audit, the same bytes
 # when built again in another folder, a signed copy, the package) and
 # packages it with CPack: dist/Velmora-VERSION-win32.zip holds Velmora.exe,
-# README.txt for whoever runs it, LICENSE, BUILD.txt (the commit and the
-# tools that built it) and SHA256SUMS. Velmora.exe.debug, the debug
+# README.txt for whoever runs it, FOLDER.txt (the folder to run it from, on
+# each Windows), LICENSE, BUILD.txt (the commit and the tools that built it)
+# and SHA256SUMS. Velmora.exe.debug, the debug
 # information that turns a crash address into a file and line, goes beside
 # the ZIP. Prints the ZIP's path, the SHA-256 of the exe as built, which
 # BUILD.txt names too and a rebuild gives again, and, where it was signed,
