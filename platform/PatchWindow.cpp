@@ -22,11 +22,6 @@ constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kWindowExStyle = WS_EX_DLGMODALFRAME;
 constexpr DWORD kButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_NOTIFY;
 
-// Twips (1/1440 inch, the unit of frmPatch's layout) as pixels at `dpi`.
-int Pixels(int twips, int dpi) {
-    return MulDiv(twips, dpi, 1440);
-}
-
 }  // namespace
 
 PatchWindow::PatchWindow(HINSTANCE instance)
@@ -55,7 +50,8 @@ bool PatchWindow::Create() {
     dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
 
-    RECT frame = {0, 0, Pixels(layout::kClientWidth, dpiX_), Pixels(layout::kClientHeight, dpiY_)};
+    RECT frame = {0, 0, layout::Pixels(layout::kClientWidth, dpiX_),
+                  layout::Pixels(layout::kClientHeight, dpiY_)};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
@@ -85,11 +81,10 @@ bool PatchWindow::Create() {
 
 HWND PatchWindow::CreateControl(const char* className, const layout::Control& placement,
                                 DWORD style, DWORD exStyle, int id) {
-    const auto [caption, left, top, width, height] = placement;
-    const HWND control =
-        CreateWindowExA(exStyle, className, caption, style, Pixels(left, dpiX_), Pixels(top, dpiY_),
-                        Pixels(width, dpiX_), Pixels(height, dpiY_), window_,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+    const auto [left, top, width, height] = layout::Scaled(placement, dpiX_, dpiY_);
+    const HWND control = CreateWindowExA(
+        exStyle, className, placement.caption, style, left, top, width, height, window_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
     if (control != nullptr) {
         SendMessageA(control, WM_SETFONT,
                      reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);

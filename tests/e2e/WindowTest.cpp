@@ -1,6 +1,9 @@
-// The window as it opens, and each way a user ends the program with its keys,
-// its buttons and its frame: the real message loop, driven from outside as a
-// user would drive it.
+// The window as it opens, also at high DPI, and each way a user ends the
+// program with its keys, its buttons and its frame: the real message loop,
+// driven from outside as a user would drive it.
+
+#include <iostream>
+#include <string>
 
 #include "tests/e2e/E2eTest.h"
 
@@ -35,6 +38,23 @@ Placement Expected(int left, int top, int width, int height, int dpi) {
     return {Pixels(left, dpi), Pixels(top, dpi), Pixels(width, dpi), Pixels(height, dpi)};
 }
 
+// The window's client area and controls as twips give them at `dpi`, and
+// the window centred on the screen.
+void ExpectTwipsLayout(const VelmoraProcess& velmora, int dpi) {
+    RECT client;
+    GetClientRect(velmora.Window(), &client);
+    EXPECT_EQ(client.right, Pixels(4710, dpi));
+    EXPECT_EQ(client.bottom, Pixels(1095, dpi));
+    RECT frame;
+    GetWindowRect(velmora.Window(), &frame);
+    EXPECT_NEAR((frame.left + frame.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+    EXPECT_NEAR((frame.top + frame.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+
+    EXPECT_EQ(ClientPlacement(velmora.Status()), Expected(120, 240, 4455, 270, dpi));
+    EXPECT_EQ(ClientPlacement(velmora.CloseButton()), Expected(2280, 660, 1095, 375, dpi));
+    EXPECT_EQ(ClientPlacement(velmora.CancelButton()), Expected(3480, 660, 1095, 375, dpi));
+}
+
 TEST_F(E2eTest, WindowOpensCentredInItsInitialState) {
     VelmoraProcess velmora;
     const HWND window = velmora.WaitForWindow();
@@ -52,22 +72,13 @@ TEST_F(E2eTest, WindowOpensCentredInItsInitialState) {
     const HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);
-    RECT client;
-    GetClientRect(window, &client);
-    EXPECT_EQ(client.right, Pixels(4710, dpi));
-    EXPECT_EQ(client.bottom, Pixels(1095, dpi));
+    ExpectTwipsLayout(velmora, dpi);
     if (dpi == 96) {
+        RECT client;
+        GetClientRect(window, &client);
         EXPECT_EQ(client.right, 314);
         EXPECT_EQ(client.bottom, 73);
     }
-    RECT frame;
-    GetWindowRect(window, &frame);
-    EXPECT_NEAR((frame.left + frame.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
-    EXPECT_NEAR((frame.top + frame.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
-
-    EXPECT_EQ(ClientPlacement(velmora.Status()), Expected(120, 240, 4455, 270, dpi));
-    EXPECT_EQ(ClientPlacement(velmora.CloseButton()), Expected(2280, 660, 1095, 375, dpi));
-    EXPECT_EQ(ClientPlacement(velmora.CancelButton()), Expected(3480, 660, 1095, 375, dpi));
 
     // A fixed dialog frame with a close box only, and no taskbar button: an
     // owned window without WS_EX_APPWINDOW gets none.
@@ -117,6 +128,108 @@ INSTANTIATE_TEST_SUITE_P(Ways, EndingTest,
                                          Ending::QuitPostedByAnotherProgram,
                                          Ending::EveryWindowClosed),
                          [](const auto& info) { return std::string(EndingName(info.param)); });
+
+}  // namespace
+}  // namespace e2e
+
+namespace e2e {
+namespace {
+
+// The screen's DPI for the programs that start while this lives, as the
+// display settings keep it (HKCU\Control Panel\Desktop, LogPixels), which
+// Wine reads as each process starts; what was there is put back.
+class ScreenDpi {
+public:
+    explicit ScreenDpi(DWORD dpi) {
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0,
+                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_, nullptr);
+        DWORD size = sizeof before_;
+        had_ = RegQueryValueExA(key_, kName, nullptr, nullptr, reinterpret_cast<BYTE*>(&before_),
+                                &size) == ERROR_SUCCESS;
+        set_ = RegSetValueExA(key_, kName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                              sizeof dpi) == ERROR_SUCCESS;
+    }
+    ~ScreenDpi() {
+        if (had_) {
+            RegSetValueExA(key_, kName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&before_),
+                           sizeof before_);
+        } else {
+            RegDeleteValueA(key_, kName);
+        }
+        RegCloseKey(key_);
+    }
+    ScreenDpi(const ScreenDpi&) = delete;
+    ScreenDpi& operator=(const ScreenDpi&) = delete;
+    bool Set() const { return set_; }
+
+private:
+    static constexpr const char* kName = "LogPixels";
+    HKEY key_ = nullptr;
+    DWORD before_ = 0;
+    bool had_ = false;
+    bool set_ = false;
+};
+
+// How wide and high `text` is in the stock GUI font that a program gets at
+// `dpi`: this program's own, made for the DPI it started with, scaled.
+SIZE TextSize(const std::string& text, int dpi) {
+    const HDC screen = GetDC(nullptr);
+    const int ownDpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    LOGFONTA font = {};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    font.lfHeight = MulDiv(font.lfHeight, dpi, ownDpi);
+    const HFONT scaled = CreateFontIndirectA(&font);
+    const HDC memory = CreateCompatibleDC(nullptr);
+    const HGDIOBJ before = SelectObject(memory, scaled);
+    SIZE size = {};
+    GetTextExtentPoint32A(memory, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(memory, before);
+    DeleteDC(memory);
+    DeleteObject(scaled);
+    return size;
+}
+
+// Where `text` would not fit inside `control`, what it needs.
+std::string Overflow(HWND control, const std::string& text, int dpi) {
+    RECT inside;
+    GetClientRect(control, &inside);
+    const SIZE size = TextSize(text, dpi);
+    if (size.cx <= inside.right && size.cy <= inside.bottom) {
+        return {};
+    }
+    return "\"" + text + "\" needs " + std::to_string(size.cx) + " x " + std::to_string(size.cy) +
+           " in " + std::to_string(inside.right) + " x " + std::to_string(inside.bottom);
+}
+
+// At 150 % and 200 %, where Windows from Vista on stretches the window of a
+// program that does not say it is DPI-aware: the twips laid out at that DPI,
+// and every status text and caption fitting its control in the font of that
+// DPI. Wine draws every program at the DPI it is given, so that Velmora says
+// it is aware shows only on Windows.
+class ScalingTest : public E2eTest, public testing::WithParamInterface<int> {};
+
+TEST_P(ScalingTest, LaysOutTheTwipsAtThatDpi) {
+    const int dpi = GetParam();
+    const ScreenDpi screen(static_cast<DWORD>(dpi));
+    ASSERT_TRUE(screen.Set());
+    VelmoraProcess velmora;
+    ASSERT_NE(velmora.WaitForWindow(), nullptr);
+    ExpectTwipsLayout(velmora, dpi);
+    RECT client;
+    GetClientRect(velmora.Window(), &client);
+    std::cout << dpi << " dpi: client area " << client.right << " x " << client.bottom << std::endl;
+    for (const char* text : {kInitializing, kGathering, kApplying, kComplete}) {
+        EXPECT_EQ(Overflow(velmora.Status(), text, dpi), "");
+    }
+    EXPECT_EQ(Overflow(velmora.CancelButton(), "Cancel", dpi), "");
+    EXPECT_EQ(Overflow(velmora.CloseButton(), "Close", dpi), "");
+    VelmoraProcess::Click(velmora.CancelButton());
+    EXPECT_EQ(velmora.WaitForExit(kAtOnce), kNothingWritten);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpis, ScalingTest, testing::Values(144, 192),
+                         [](const auto& info) { return std::to_string(info.param); });
 
 }  // namespace
 }  // namespace e2e
