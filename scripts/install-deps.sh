@@ -7,7 +7,7 @@ set -eu
 packages="cmake make g++ clang libclang-rt-14-dev libgtest-dev googletest python3-pefile
 g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
 wine wine64 wine32:i386 fonts-wine xvfb x11-utils
-osslsigncode openssl unzip"
+osslsigncode openssl unzip xorriso"
 
 missing=""
 for package in $packages; do

@@ -2,7 +2,8 @@
 # environment in which the Windows tests and the tools run Wine. Everything
 # lives under $state, so the user's own ~/.wine and display are never touched.
 export WINEPREFIX="$state/prefix"
-export WINEARCH=win64
+# 64-bit unless told otherwise: the kit is also tried in a 32-bit prefix.
+export WINEARCH="${VELMORA_WINEARCH:-win64}"
 export WINEDEBUG=-all
 # No Mono or Gecko: nothing here needs .NET or HTML, and their installers would prompt.
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -30,4 +31,26 @@ prefix_made() {
 # Fonts folder, where Wine looks.
 install_wine_fonts() {
     cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+}
+
+# Stops this prefix's wineserver and waits until it has gone: only then do
+# the prefix's registry files hold everything it kept. The server works in a
+# folder named for the prefix's device and inode.
+stop_wineserver() {
+    wineserver -k 2>/dev/null || true
+    server=$(printf 'server-%x-%x' "$(stat -c %d "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
+    tries=0
+    while [ $tries -lt 200 ]; do
+        running=""
+        for pid in $(pgrep wineserver 2>/dev/null); do
+            case $(readlink "/proc/$pid/cwd" 2>/dev/null) in
+            */"$server") running=$pid ;;
+            esac
+        done
+        [ -z "$running" ] && return 0
+        tries=$((tries + 1))
+        sleep 0.1
+    done
+    echo "wineserver $running of $WINEPREFIX did not stop" >&2
+    return 1
 }

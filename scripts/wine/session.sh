@@ -34,7 +34,7 @@ start_time() {
 # Stops only the Xvfb that this session started.
 stop_session() {
     if [ -d "$WINEPREFIX" ]; then
-        wineserver -k 2>/dev/null || true
+        stop_wineserver || true
     fi
     if [ -s "$state/xvfb.pid" ]; then
         read -r pid started <"$state/xvfb.pid" || true

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -28,10 +29,14 @@ inline constexpr DWORD kRegistryFailure = 2;
 inline constexpr DWORD kUnexpectedFailure = 3;
 
 // A Windows NT machine that needs the patch: both values in the Windows NT
-// place, neither in the Windows 9x place.
+// place, neither in the Windows 9x place. What the machine held there is put
+// back after each test: on a real Windows these are its own values.
 class E2eTest : public testing::Test {
 protected:
     void SetUp() override {
+        for (std::size_t i = 0; i < kPlaces.size(); ++i) {
+            machine_[i] = Read(kPlaces[i].place, kPlaces[i].name);
+        }
         Seed(kWindowsNtPlace, "InstallDate", kInstallDate);
         Seed(kWindowsNtPlace, "RegisteredOwner", kOwner);
         Seed(kWindows9xPlace, "FirstInstallDateTime", std::nullopt);
@@ -58,8 +63,25 @@ protected:
         return velmora.StatusText() == text;
     }
 
+    void TearDown() override {
+        for (std::size_t i = 0; i < kPlaces.size(); ++i) {
+            Seed(kPlaces[i].place, kPlaces[i].name, machine_[i]);
+        }
+    }
+
     const StoredBytes kInstallDate = Dword(0x3B9ACA00);
     const StoredBytes kOwner = Text({"Ann Smith\0", 10});
+
+private:
+    struct Place {
+        const char* place;
+        const char* name;
+    };
+    static constexpr std::array<Place, 4> kPlaces = {{{kWindowsNtPlace, "InstallDate"},
+                                                      {kWindowsNtPlace, "RegisteredOwner"},
+                                                      {kWindows9xPlace, "FirstInstallDateTime"},
+                                                      {kWindows9xPlace, "RegisteredOwner"}}};
+    std::array<Value, 4> machine_;
 };
 
 }  // namespace e2e

@@ -12,7 +12,10 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
         while (length > 0 && path[length - 1] != '\\') {
             --length;
         }
-        lstrcpynA(path + length, "planted-dll-was-loaded", MAX_PATH - static_cast<int>(length));
+        for (const char* mark = "planted-dll-was-loaded"; *mark != '\0' && length + 1 < MAX_PATH;) {
+            path[length++] = *mark++;
+        }
+        path[length] = '\0';
         const HANDLE mark = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr);
         if (mark != INVALID_HANDLE_VALUE) {

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "tests/e2e/E2eTest.h"
+#include "tests/e2e/Wine.h"
 
 namespace e2e {
 namespace {
@@ -70,39 +71,6 @@ std::string SystemFolder() {
     return path;
 }
 
-// A value of the Wine settings for every program named Velmora.exe
-// (HKCU\Software\Wine\AppDefaults\Velmora.exe), set for as long as this lives.
-class WineSetting {
-public:
-    WineSetting(const char* subkey, const char* name, const char* value)
-        : path_(std::string("Software\\Wine\\AppDefaults\\Velmora.exe") + subkey), name_(name) {
-        HKEY key = nullptr;
-        set_ = RegCreateKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                               nullptr, &key, nullptr) == ERROR_SUCCESS &&
-               RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                              static_cast<DWORD>(std::strlen(value) + 1)) == ERROR_SUCCESS;
-        if (key != nullptr) {
-            RegCloseKey(key);
-        }
-    }
-    ~WineSetting() {
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, path_.c_str(), 0, KEY_SET_VALUE, &key) ==
-            ERROR_SUCCESS) {
-            RegDeleteValueA(key, name_.c_str());
-            RegCloseKey(key);
-        }
-    }
-    WineSetting(const WineSetting&) = delete;
-    WineSetting& operator=(const WineSetting&) = delete;
-    bool Set() const { return set_; }
-
-private:
-    std::string path_;
-    std::string name_;
-    bool set_ = false;
-};
-
 // A copy of Velmora.exe in a folder of its own, and tests\planted.dll
 // planted as the Planting says: beside the copy as uxtheme.dll, which user32
 // loads for theming once windows are made, or in the system folder in place
@@ -116,10 +84,10 @@ public:
         : folder_(BuildFolder() + "\\" + kPlantedFolder),
           name_(planting.inSystemFolder != nullptr ? planting.inSystemFolder : "uxtheme.dll"),
           dllFolder_(planting.inSystemFolder != nullptr ? SystemFolder() : folder_),
-          nativeFirst_("\\DllOverrides", name_.substr(0, name_.size() - 4).c_str(),
+          nativeFirst_("Velmora.exe", "\\DllOverrides", name_.substr(0, name_.size() - 4).c_str(),
                        "native,builtin") {
         if (planting.windows != nullptr) {
-            windows_.emplace("", "Version", planting.windows);
+            windows_.emplace("Velmora.exe", "", "Version", planting.windows);
         }
         CreateDirectoryA(folder_.c_str(), nullptr);
         DeleteFileA(Mark().c_str());
@@ -173,8 +141,8 @@ private:
     std::string folder_;
     std::string name_;
     std::string dllFolder_;
-    WineSetting nativeFirst_;
-    std::optional<WineSetting> windows_;
+    WineAppSetting nativeFirst_;
+    std::optional<WineAppSetting> windows_;
     std::string original_;
     bool planted_ = false;
 };
@@ -183,6 +151,10 @@ class PlantingTest : public E2eTest, public testing::WithParamInterface<Planting
 
 TEST_P(PlantingTest, LoadsNoPlantedDll) {
     const Planting& planting = GetParam();
+    if ((planting.windows != nullptr || planting.inSystemFolder != nullptr) && !UnderWine()) {
+        GTEST_SKIP() << kOnlyUnderWine
+                     << "; a Windows whose system folder lacks a DLL is an older Windows itself";
+    }
     PlantedDll planted(planting);
     ASSERT_TRUE(planted.Planted());
     VelmoraProcess velmora(std::string(kPlantedFolder) + "\\Velmora.exe");

@@ -14,6 +14,22 @@ namespace {
 constexpr REGSAM kWow64View32 = 0x0200;  // KEY_WOW64_32KEY
 constexpr REGSAM kWow64View64 = 0x0100;  // KEY_WOW64_64KEY
 
+// A 32-bit program on 64-bit Windows (WOW64) sees two views of the registry;
+// elsewhere there is one, and the view flags, which Windows 2000 and NT 4.0
+// do not know, are left out.
+bool UnderWow64() {
+    using IsWow64ProcessCall = BOOL(WINAPI*)(HANDLE, BOOL*);
+    const auto isWow64Process = reinterpret_cast<IsWow64ProcessCall>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+    BOOL wow64 = FALSE;
+    return isWow64Process != nullptr && isWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+// The view that Velmora.exe, a 32-bit program, sees.
+REGSAM ProgramView() {
+    return UnderWow64() ? kWow64View32 : 0;
+}
+
 class OpenKey {
 public:
     OpenKey(const std::string& path, REGSAM access) {
@@ -88,7 +104,7 @@ void Walk(const std::string& view, REGSAM viewFlag, const std::string& path, Sna
 }  // namespace
 
 void Seed(const char* place, const char* name, const Value& value) {
-    OpenKey key(place, KEY_ALL_ACCESS | kWow64View32);
+    OpenKey key(place, KEY_ALL_ACCESS | ProgramView());
     if (key.get() == nullptr) {
         throw std::runtime_error(std::string("cannot open HKLM\\") + place);
     }
@@ -100,7 +116,7 @@ void Seed(const char* place, const char* name, const Value& value) {
 }
 
 Value Read(const char* place, const char* name) {
-    OpenKey key(place, KEY_READ | kWow64View32);
+    OpenKey key(place, KEY_READ | ProgramView());
     return key.get() == nullptr ? std::nullopt : FetchBytes(key.get(), name);
 }
 
@@ -109,11 +125,14 @@ Windows9xValues ReadWindows9xValues() {
             Read(kWindows9xPlace, "RegisteredOwner")};
 }
 
-// Both views of HKLM\SOFTWARE but for what Skipped leaves out.
+// Every view of HKLM\SOFTWARE but for what Skipped leaves out; the program's
+// is named 32, and the other 64.
 Snapshot TakeSnapshot() {
     Snapshot snapshot;
-    Walk("32", kWow64View32, "SOFTWARE", snapshot);
-    Walk("64", kWow64View64, "SOFTWARE", snapshot);
+    Walk("32", ProgramView(), "SOFTWARE", snapshot);
+    if (UnderWow64()) {
+        Walk("64", kWow64View64, "SOFTWARE", snapshot);
+    }
     return snapshot;
 }
 

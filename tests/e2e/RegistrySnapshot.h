@@ -4,6 +4,7 @@
 // HKLM\SOFTWARE in both views, to show that a run changed nothing but what
 // it writes; and the values in the Windows NT and Windows 9x places, seeded
 // and read back as exact bytes in the 32-bit view that the program sees.
+// Where the Windows is 32-bit, that view is its only one.
 
 #include <map>
 #include <optional>
@@ -31,7 +32,7 @@ struct Windows9xValues {
 };
 Windows9xValues ReadWindows9xValues();
 
-// Every value under HKLM\SOFTWARE in both views, by view, key path and name;
+// Every value under HKLM\SOFTWARE in every view, by view, key path and name;
 // but for COM classes and what Windows itself keeps up to date meanwhile
 // (NetworkCards), which other processes change at any moment.
 using Snapshot = std::map<std::string, StoredBytes>;

@@ -9,12 +9,12 @@
 // applied, also a WM_QUIT from another program with a code of its own, and
 // every window of the process closed by another, the hidden owner first.
 
-#include <cstring>
 #include <iostream>
 #include <optional>
 #include <string>
 
 #include "tests/e2e/E2eTest.h"
+#include "tests/e2e/Wine.h"
 
 namespace e2e {
 namespace {
@@ -49,16 +49,11 @@ class CopyOnWindows {
 public:
     explicit CopyOnWindows(const char* windows)
         : name_(std::string("Velmora-") + windows + ".exe"),
-          appDefaults_(std::string("Software\\Wine\\AppDefaults\\") + name_) {
-        copied_ =
-            CopyFileA((BuildFolder() + "\\Velmora.exe").c_str(), Path().c_str(), FALSE) &&
-            RegSetKeyValueA(HKEY_CURRENT_USER, appDefaults_.c_str(), "Version", REG_SZ, windows,
-                            static_cast<DWORD>(std::strlen(windows) + 1)) == ERROR_SUCCESS;
+          version_(name_, "", "Version", windows) {
+        copied_ = version_.Set() &&
+                  CopyFileA((BuildFolder() + "\\Velmora.exe").c_str(), Path().c_str(), FALSE);
     }
-    ~CopyOnWindows() {
-        RegDeleteKeyA(HKEY_CURRENT_USER, appDefaults_.c_str());
-        DeleteFileA(Path().c_str());
-    }
+    ~CopyOnWindows() { DeleteFileA(Path().c_str()); }
     CopyOnWindows(const CopyOnWindows&) = delete;
     CopyOnWindows& operator=(const CopyOnWindows&) = delete;
 
@@ -69,7 +64,7 @@ private:
     std::string Path() const { return BuildFolder() + "\\" + name_; }
 
     std::string name_;
-    std::string appDefaults_;
+    WineAppSetting version_;
     bool copied_ = false;
 };
 
@@ -79,6 +74,9 @@ TEST_P(PatchTest, PatchesTheWindows9xPlaceOnTimeAndChangesNothingElse) {
     const PatchRun& run = GetParam();
     std::optional<CopyOnWindows> copy;
     if (run.windows != nullptr) {
+        if (!UnderWine()) {
+            GTEST_SKIP() << kOnlyUnderWine;
+        }
         copy.emplace(run.windows);
         ASSERT_TRUE(copy->Copied());
     }

@@ -62,6 +62,35 @@ std::vector<HWND> TopLevelWindows(DWORD processId) {
     return listing.windows;
 }
 
+struct ChildSearch {
+    HWND parent;
+    const char* className;
+    const char* caption;  // nullptr: any
+    HWND found;
+};
+
+BOOL CALLBACK MatchChild(HWND child, LPARAM parameter) {
+    auto& search = *reinterpret_cast<ChildSearch*>(parameter);
+    char className[64] = {};
+    char caption[256] = {};
+    GetClassNameA(child, className, sizeof className);
+    GetWindowTextA(child, caption, sizeof caption);
+    if (GetParent(child) == search.parent && lstrcmpiA(className, search.className) == 0 &&
+        (search.caption == nullptr || std::string(caption) == search.caption)) {
+        search.found = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The first control of `window` of that class and caption, as FindWindowEx
+// finds it (NT 3.51 and later) with calls that NT 3.1 has.
+HWND FindControl(HWND window, const char* className, const char* caption) {
+    ChildSearch search = {window, className, caption, nullptr};
+    EnumChildWindows(window, MatchChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 }  // namespace
 
 std::string BuildFolder() {
@@ -129,15 +158,15 @@ HWND VelmoraProcess::WaitForWindow() {
 }
 
 HWND VelmoraProcess::Status() const {
-    return FindWindowExA(window_, nullptr, "Static", nullptr);
+    return FindControl(window_, "Static", nullptr);
 }
 
 HWND VelmoraProcess::CancelButton() const {
-    return FindWindowExA(window_, nullptr, "Button", "&Cancel");
+    return FindControl(window_, "Button", "&Cancel");
 }
 
 HWND VelmoraProcess::CloseButton() const {
-    return FindWindowExA(window_, nullptr, "Button", "&Close");
+    return FindControl(window_, "Button", "&Close");
 }
 
 std::string VelmoraProcess::StatusText() const {
@@ -169,10 +198,23 @@ bool VelmoraProcess::AnswerMessageBox(HWND box, int buttonId) {
     return WaitUntil([box] { return !IsWindow(box); });
 }
 
+// GetGUIThreadInfo tells it where user32 has it (NT 4.0 SP3 and later);
+// elsewhere this thread shares the window's input state for a moment to ask.
 HWND VelmoraProcess::FocusedControl() const {
+    using GetGuiThreadInfoCall = BOOL(WINAPI*)(DWORD, GUITHREADINFO*);
+    const auto getGuiThreadInfo = reinterpret_cast<GetGuiThreadInfoCall>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("user32.dll"), "GetGUIThreadInfo")));
+    if (getGuiThreadInfo == nullptr) {
+        if (!AttachThreadInput(GetCurrentThreadId(), process_.dwThreadId, TRUE)) {
+            return nullptr;
+        }
+        const HWND focus = GetFocus();
+        AttachThreadInput(GetCurrentThreadId(), process_.dwThreadId, FALSE);
+        return focus;
+    }
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(process_.dwThreadId, &info)) {
+    if (!getGuiThreadInfo(process_.dwThreadId, &info)) {
         return nullptr;
     }
     return info.hwndFocus;

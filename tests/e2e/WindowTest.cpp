@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tests/e2e/E2eTest.h"
+#include "tests/e2e/Wine.h"
 
 namespace e2e {
 namespace {
@@ -210,6 +211,9 @@ std::string Overflow(HWND control, const std::string& text, int dpi) {
 class ScalingTest : public E2eTest, public testing::WithParamInterface<int> {};
 
 TEST_P(ScalingTest, LaysOutTheTwipsAtThatDpi) {
+    if (!UnderWine()) {
+        GTEST_SKIP() << kOnlyUnderWine << "; Windows takes a new DPI at the next logon";
+    }
     const int dpi = GetParam();
     const ScreenDpi screen(static_cast<DWORD>(dpi));
     ASSERT_TRUE(screen.Set());
@@ -230,6 +234,38 @@ TEST_P(ScalingTest, LaysOutTheTwipsAtThatDpi) {
 
 INSTANTIATE_TEST_SUITE_P(Dpis, ScalingTest, testing::Values(144, 192),
                          [](const auto& info) { return std::to_string(info.param); });
+
+}  // namespace
+}  // namespace e2e
+
+namespace e2e {
+namespace {
+
+// From Vista on, Windows stretches the window of a program that does not say
+// that it is DPI-aware, blurring every letter; Velmora says so as it starts.
+// Windows 10 1607 and later tell another program's awareness by its window.
+TEST_F(E2eTest, SaysThatItIsDpiAware) {
+    if (UnderWine()) {
+        GTEST_SKIP() << kOnlyOnWindows << "a program's DPI awareness to another";
+    }
+    const HMODULE user32 = GetModuleHandleA("user32.dll");
+    using ContextCall = void*(WINAPI*)(HWND);
+    using AwarenessCall = int(WINAPI*)(void*);
+    const auto windowContext = reinterpret_cast<ContextCall>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
+    const auto awarenessOf = reinterpret_cast<AwarenessCall>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+    if (windowContext == nullptr || awarenessOf == nullptr) {
+        GTEST_SKIP() << "this Windows tells no program's DPI awareness to another (Windows 10 "
+                        "1607 and later do)";
+    }
+    VelmoraProcess velmora;
+    ASSERT_NE(velmora.WaitForWindow(), nullptr);
+    constexpr int kSystemAware = 1;  // DPI_AWARENESS_SYSTEM_AWARE
+    EXPECT_EQ(awarenessOf(windowContext(velmora.Window())), kSystemAware);
+    VelmoraProcess::Click(velmora.CancelButton());
+    EXPECT_EQ(velmora.WaitForExit(kAtOnce), kNothingWritten);
+}
 
 }  // namespace
 }  // namespace e2e

@@ -1,5 +1,5 @@
-// The registry tests' scratch key in the Windows build: a real key in Wine's
-// registry, created empty for each test and deleted after it.
+// The registry tests' scratch key in the Windows build: a real key in the
+// registry of Wine or Windows, created empty for each test and deleted after it.
 
 #include <windows.h>
 
@@ -11,9 +11,12 @@
 
 namespace {
 
-// Under HKEY_CURRENT_USER, so that the tests need no rights beyond the user's.
+// Under HKEY_CURRENT_USER, so that the tests need no rights beyond the user's,
+// in a key of the tests' own that goes with the last scratch key in it.
+constexpr const char* kTestsKey = "Software\\Velmora Tests";
+
 std::string ScratchPath() {
-    return "Software\\Velmora Tests\\" + std::to_string(GetCurrentProcessId());
+    return std::string(kTestsKey) + "\\" + std::to_string(GetCurrentProcessId());
 }
 
 HKEY AsHkey(registry::api::KeyHandle key) {
@@ -36,6 +39,7 @@ ScratchKey::ScratchKey() {
 ScratchKey::~ScratchKey() {
     RegCloseKey(AsHkey(handle_));
     RegDeleteKeyA(HKEY_CURRENT_USER, ScratchPath().c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, kTestsKey);  // refused while another test's key is in it
 }
 
 void ScratchKey::Store(const char* name, const StoredBytes& stored) {
