@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "tests/support/win32/RawRegistry.h"
+#include "tests/support/win32/Wow64.h"
 
 namespace e2e {
 
@@ -13,17 +14,6 @@ namespace {
 
 constexpr REGSAM kWow64View32 = 0x0200;  // KEY_WOW64_32KEY
 constexpr REGSAM kWow64View64 = 0x0100;  // KEY_WOW64_64KEY
-
-// A 32-bit program on 64-bit Windows (WOW64) sees two views of the registry;
-// elsewhere there is one, and the view flags, which Windows 2000 and NT 4.0
-// do not know, are left out.
-bool UnderWow64() {
-    using IsWow64ProcessCall = BOOL(WINAPI*)(HANDLE, BOOL*);
-    const auto isWow64Process = reinterpret_cast<IsWow64ProcessCall>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
-    BOOL wow64 = FALSE;
-    return isWow64Process != nullptr && isWow64Process(GetCurrentProcess(), &wow64) && wow64;
-}
 
 // The view that Velmora.exe, a 32-bit program, sees.
 REGSAM ProgramView() {

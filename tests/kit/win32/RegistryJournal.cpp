@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "tests/support/win32/Wow64.h"
+
 namespace kit::win32 {
 
 namespace {
@@ -155,14 +157,6 @@ void Describe(const JournalEntry& entry, Buffer& out) {
 }
 
 }  // namespace
-
-bool UnderWow64() {
-    using IsWow64ProcessCall = BOOL(WINAPI*)(HANDLE, BOOL*);
-    const auto isWow64Process = reinterpret_cast<IsWow64ProcessCall>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
-    BOOL wow64 = FALSE;
-    return isWow64Process != nullptr && isWow64Process(GetCurrentProcess(), &wow64) && wow64;
-}
 
 bool Capture(Journal& journal) {
     const bool wow64 = UnderWow64();

@@ -4,11 +4,9 @@
 // first test and put back after the last, in every view that this Windows has.
 
 #include "tests/kit/Journal.h"
+#include "tests/support/win32/Wow64.h"
 
 namespace kit::win32 {
-
-// Whether this 32-bit process runs on 64-bit Windows, which keeps two views.
-bool UnderWow64();
 
 // Reads each value and key that the tests may touch into `journal`.
 [[nodiscard]] bool Capture(Journal& journal);
