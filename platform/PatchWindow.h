@@ -3,7 +3,8 @@
 // frmPatch's window on Win32: a fixed dialog-style window made in code, with
 // its status text, two buttons and step timer, and the message boxes. Its
 // window procedure only turns messages into frmPatch's events
-// (patch::EventDispatch); the services do what frmPatch asks of the window.
+// (patch::EventDispatch); the services do what frmPatch asks of the window
+// (PatchWindowServices.cpp).
 // What a dialog would do for its buttons (keys, focus, default frame) is in
 // DialogBehaviour, and the step timer's own state in StepTimer.
 
