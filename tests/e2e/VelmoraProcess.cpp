@@ -12,34 +12,6 @@ namespace {
 
 constexpr const char* kMessageBoxTitle = "Velmora";
 
-struct Search {
-    DWORD processId;
-    const char* className;
-    const char* title;
-    HWND found;
-};
-
-BOOL CALLBACK MatchTopLevel(HWND window, LPARAM parameter) {
-    auto& search = *reinterpret_cast<Search*>(parameter);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (processId == search.processId && IsWindowVisible(window) &&
-        (search.className == nullptr || std::string(className) == search.className) &&
-        WindowText(window) == search.title) {
-        search.found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND FindTopLevel(DWORD processId, const char* className, const char* title) {
-    Search search = {processId, className, title, nullptr};
-    EnumWindows(MatchTopLevel, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 struct Listing {
     DWORD processId;
     std::vector<HWND> windows;
@@ -55,11 +27,25 @@ BOOL CALLBACK ListTopLevel(HWND window, LPARAM parameter) {
     return TRUE;
 }
 
-// Every top-level window of the process, shown or hidden.
+// Every top-level window of the process, shown or hidden, in Z order.
 std::vector<HWND> TopLevelWindows(DWORD processId) {
     Listing listing = {processId, {}};
     EnumWindows(ListTopLevel, reinterpret_cast<LPARAM>(&listing));
     return listing.windows;
+}
+
+// The first shown top-level window of the process with that class (any,
+// where nullptr) and title.
+HWND FindTopLevel(DWORD processId, const char* className, const char* title) {
+    for (const HWND window : TopLevelWindows(processId)) {
+        char found[64] = {};
+        GetClassNameA(window, found, sizeof found);
+        if (IsWindowVisible(window) && (className == nullptr || std::string(found) == className) &&
+            WindowText(window) == title) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 struct ChildSearch {
