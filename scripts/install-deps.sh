@@ -15,6 +15,12 @@ for package in $packages; do
         missing="$missing $package"
     fi
 done
+# npm installs the workflow linter. A machine that has Node.js from elsewhere
+# (NodeSource's package carries npm itself) keeps it: Debian's npm would
+# replace that Node.js with its own older one.
+if ! command -v npm >/dev/null 2>&1; then
+    missing="$missing nodejs npm"
+fi
 if [ -z "$missing" ]; then
     exit 0
 fi
