@@ -17,7 +17,11 @@ rm -rf "$out/$name" "$out/$name.zip" "$out/$name.iso"
 mkdir -p "$out/$name/tests"
 kit=$out/$name
 
-cp "$source/tests/kit/run-tests.cmd" "$source/tests/kit/KIT.txt" "$kit/"
+cp "$source/tests/kit/run-tests.cmd" "$source/tests/kit/KIT.txt" \
+    "$source/tests/kit/velmora-tests.wsb" "$source/tests/kit/run-in-sandbox.cmd" "$kit/"
+# Windows Sandbox refuses a configuration that is not well-formed XML, and
+# it would be seen only there.
+python3 -c 'import sys, xml.etree.ElementTree as t; t.parse(sys.argv[1])' "$kit/velmora-tests.wsb"
 cp "$build/Velmora.exe" "$kit/"
 "$objcopy" --strip-debug "$build/tests/runtests.exe" "$kit/runtests.exe"
 for program in win32_unit_tests.exe e2e_tests.exe planted.dll; do
