@@ -6,8 +6,9 @@
 # results, its last line saying why.
 #
 # The Windows tests mostly wait for Velmora's timer, so the fuzz targets run
-# beside them: one at a time, on a core of their own, at the lowest priority,
-# so that Wine never waits for them. Their results follow the Windows tests'.
+# beside them (the kit in its two prefixes side by side): one at a time, at
+# the lowest priority, so that Wine never waits for them. Their results
+# follow the Windows tests'.
 #
 # VELMORA_WERROR=ON (as CI sets it) makes compiler warnings errors.
 set -eu

@@ -4,10 +4,10 @@
 # Runs the test kit as a tester with a Windows machine would, Wine standing in
 # for the machine: in a fresh prefix of that kind, unpacked from the ZIP,
 # `wine cmd /c run-tests.cmd` must end with 0, every test passed, and none
-# skipped but those of what only a real Windows shows. Beforehand the places of Velmora's values hold values of unusual
-# types, other in each view, and the DPI setting one of its own; afterwards
-# every one of them must be byte for byte as before, as the prefix's registry
-# files hold them.
+# skipped but those of what only a real Windows shows. Beforehand the places
+# of Velmora's values hold values of unusual types, other in each view, and
+# the DPI setting one of its own; afterwards every one of them must be byte
+# for byte as before, as the prefix's registry files hold them.
 #
 # With --interrupted-first, a first run is killed once its journal is
 # written, the values it journalled are changed as its tests would have
@@ -39,13 +39,18 @@ trap 'exit 143' TERM
 kit=$WINEPREFIX/drive_c/kit
 mkdir -p "$kit"
 unzip -q "$zip" -d "$kit"
-# The registry files are whole only once wineserver has stopped; the values
-# seeded are read back after Wine has loaded and saved them once.
-stop_wineserver
-$registry seed "$WINEPREFIX" "$views"
-"$session" start "$state" >/dev/null
+# The seeds go in through reg.exe while Wine runs, each view's by its own
+# flag; the registry files are whole only once wineserver has stopped, and
+# must then hold every seed.
+$registry seed "$views" "$WINEPREFIX/drive_c/seeds"
+wine reg import 'C:\seeds-own.reg' /reg:32 >/dev/null
+if [ "$views" = 64 ]; then
+    wine reg import 'C:\seeds-other.reg' /reg:64 >/dev/null
+fi
+rm -f "$WINEPREFIX"/drive_c/seeds-*.reg
 stop_wineserver
 $registry snapshot "$WINEPREFIX" "$views" "$state/before.json"
+$registry seeded "$state/before.json" "$views" || exit 1
 "$session" start "$state" >/dev/null
 . "$here/../../scripts/wine/env.sh"
 
@@ -53,11 +58,13 @@ run_kit() {
     (cd "$kit" && wine cmd /c run-tests.cmd >"$state/kit-output.txt" 2>&1) || return $?
 }
 
-# Every seeded value byte for byte as before, read from the registry files.
+# Every seeded value byte for byte as before, read from the registry files;
+# the session comes back for what follows, unless told that nothing does.
 check_values() {
     stop_wineserver
     $registry snapshot "$WINEPREFIX" "$views" "$state/after.json"
     $registry compare "$state/before.json" "$state/after.json" || exit 1
+    [ "${1:-}" = --last ] && return 0
     "$session" start "$state" >/dev/null
     . "$here/../../scripts/wine/env.sh"
 }
@@ -117,4 +124,4 @@ if [ "$status" -ne 0 ] ||
 fi
 [ ! -e "$kit/journal.txt" ] || { echo "FAULT the journal stayed after the run" >&2; exit 1; }
 cp "$kit/report.txt" "$kit/report.xml" "$state/"
-check_values
+check_values --last
