@@ -3,7 +3,7 @@
 prefix's registry files, read while the prefix's wineserver is stopped: the
 files hold every value as its type and exact bytes, which neither Wine's
 reg.exe nor anything in the prefix reports as faithfully. The unusual values
-seeded beforehand go in through regedit, while Wine runs.
+seeded beforehand go in through Wine's reg.exe, while Wine runs.
 
 usage: registry_file.py seed VIEWS OUT
        registry_file.py snapshot PREFIX VIEWS OUT
@@ -74,27 +74,22 @@ def section_end(lines, start):
     return end
 
 
-def entries(lines, start):
-    """Each value of the section at `start` as (name, data, its lines), the
-    data as the file writes it, continuation lines joined."""
-    found = []
+def values_of(lines, start):
+    """Each value of the section at `start`, by name, its data as the file
+    writes it, continuation lines joined."""
+    found = {}
     i = start + 1
     end = section_end(lines, start)
     while i < end:
-        first = i
         line = lines[i]
         while line.endswith("\\") and i + 1 < end:
             i += 1
             line = line[:-1] + lines[i].lstrip()
         match = re.match(r'^("(?:[^"\\]|\\.)*"|@)=(.*)$', line)
         if match:
-            found.append((match.group(1), match.group(2), range(first, i + 1)))
+            found[match.group(1)] = match.group(2)
         i += 1
     return found
-
-
-def values_of(lines, start):
-    return {name: data for name, data, _ in entries(lines, start)}
 
 
 def seed(views, out):
